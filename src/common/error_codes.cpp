@@ -1,0 +1,67 @@
+#include "common/error_codes.h"
+
+namespace corvane {
+namespace {
+
+const ErrorEntry kTable[] = {
+    {kErrEntryPara, "入口参数不符合条件(头：$$尾：$$),请联系his系统开发人员！"},
+    {kErrBuildPacket, "组建内部数据交易包发生错误,请检查交易类型和交易号是否合法！"},
+    {kErrNotInitialised, "调用交易前未做初始化，请先调用f_UserCorvaneInit函数！"},
+    {kErrReadTradeCfg, "读取配置文件tradecfg.ini发生错误，请仔细检查配置文件里的数字型参数！"},
+    {kErrTradeSerial, "传入的交易流水号无效，请检查交易流水号是否正确！"},
+    {kErrInitializeIniF, "执行Kvo_InitializeIniF函数发生错误，请联系开发人员！"},
+    {kErrMergeExportPara, "执行Kvo_MergeExportPara函数发生错误，请联系开发人员！"},
+    {kErrGetUserTradeParam, "执行Kvo_GetUserTradeParam函数发生错误，请联系开发人员！"},
+    {kErrSplitStr, "执行Kvo_SplitStr函数发生错误，请联系开发人员！"},
+    {kErrWriteIniFSection, "执行Kvo_WriteIniFSection函数发生错误，请联系开发人员！"},
+    {kErrOpenIC, "执行Kvo_OpenIC函数发生错误，请联系开发人员！"},
+    {kErrInitCorvane, "执行InitCorvane函数发生错误，请联系开发人员！"},
+    {kErrReadSettings, "未能成功读取配置文件tradecfg.ini中的参数，请联系开发人员！"},
+    {kErrField5, "未能获得第5个域的数据，请检查输入参数域的个数是否大于5！"},
+    {kErrFieldCount, "请检查输入数据域的个数是否符合条件！"},
+    {kErrSerialCheck, "交易流水号验证不通过，请检查是否申请了交易流水号！"},
+    {kErrBusinessInit, "调用业务初始化(21)远程交易返回未成功！"},
+    {kErrTradeFunList, "未能从远程返回数据中取得TradeFun定义信息列表！"},
+    {kErrVersionCheck, "未能从远程返回数据中取得各级软件版本验证结果！"},
+    {kErrLeftoverTrade, "执行历史遗留交易返回未成功！"},
+    {kErrMoreThanFourFields, "未能取得大于四个固定域的数据，请检查输入参数！"},
+    {kErrFirstFourFields, "未能取得前四个固定域的数据，请检查输入参数！"},
+    {kErrReadCard, "调用读卡交易未能读取IC卡的数据，请检查IC卡硬件环境配置！"},
+    {kErrWriteCard, "调用写卡交易未能保存IC卡的数据，请检查IC卡硬件环境配置！"},
+    {kErrRemoteTrade, "调用远程交易函数返回未成功！"},
+    {kErrReplyHead, "远程交易返回信息未能取得前四个交易域！"},
+    {kErrLockCard, "IC卡锁卡发生错误！"},
+    {kErrUnlockCard, "IC卡解锁发生错误！"},
+    {kErrICOpenSession, "调用外部函数IC_OpenSession出错,请联系开发人员！"},
+    {kErrICCloseSession, "调用外部函数IC_CloseSession出错,请联系开发人员！"},
+    {kErrICPINVerify, "调用外部函数IC_PINVerify出错,请联系开发人员！"},
+};
+
+}  // namespace
+
+const char* ErrorMessage(int32_t code) {
+  for (const ErrorEntry& e : kTable) {
+    if (e.code == code) return e.message;
+  }
+  return "";
+}
+
+const ErrorEntry* ErrorTable(size_t* count) {
+  *count = sizeof kTable / sizeof kTable[0];
+  return kTable;
+}
+
+std::string GetFieldMessage(const std::string& text, const std::string& sep, int n) {
+  return "执行get_field函数发生错误，不能从" + text + "中取出以" + sep + "为分割符的第" +
+         std::to_string(n) + "个字符串，请联系开发人员！";
+}
+
+std::string RemoteCallMessage(const std::string& cause) {
+  return "调用远程交易发生错误，请检查前置服务器地址、服务名和网络连接！(" + cause + ")";
+}
+
+std::string UnexpectedFaultMessage(const std::string& cause) {
+  return "动态库内部发生意外错误，请联系开发人员！(" + cause + ")";
+}
+
+}  // namespace corvane

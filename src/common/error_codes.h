@@ -1,0 +1,70 @@
+// The library's error codes and their messages (GBK text).
+//
+// Ranges: -70xx library routines and settings, -71xx pre-checks and session
+// initialisation, -72xx transaction steps, -80xx calls into the IC card
+// library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+enum ErrorCode : int32_t {
+  kErrEntryPara = -7001,
+  kErrBuildPacket = -7002,
+  kErrNotInitialised = -7003,
+  kErrReadTradeCfg = -7004,
+  kErrTradeSerial = -7005,
+  kErrRemoteCall = -7006,
+  kErrInitializeIniF = -7030,
+  kErrMergeExportPara = -7031,
+  kErrGetUserTradeParam = -7032,
+  kErrSplitStr = -7033,
+  kErrWriteIniFSection = -7034,
+  kErrGetField = -7035,
+  kErrOpenIC = -7036,
+  kErrInitCorvane = -7037,
+  kErrUnexpected = -7099,
+  kErrReadSettings = -7100,
+  kErrField5 = -7101,
+  kErrFieldCount = -7102,
+  kErrSerialCheck = -7103,
+  kErrBusinessInit = -7104,
+  kErrTradeFunList = -7105,
+  kErrVersionCheck = -7106,
+  kErrLeftoverTrade = -7107,
+  kErrMoreThanFourFields = -7200,
+  kErrFirstFourFields = -7201,
+  kErrReadCard = -7202,
+  kErrWriteCard = -7203,
+  kErrRemoteTrade = -7204,
+  kErrReplyHead = -7205,
+  kErrLockCard = -7206,
+  kErrUnlockCard = -7207,
+  kErrICOpenSession = -8001,
+  kErrICCloseSession = -8002,
+  kErrICPINVerify = -8005,
+};
+
+// The fixed message of a code ("" for codes whose message is composed).
+const char* ErrorMessage(int32_t code);
+
+// Every code with a fixed message, in table order (for checks and docs).
+struct ErrorEntry {
+  int32_t code;
+  const char* message;
+};
+const ErrorEntry* ErrorTable(size_t* count);
+
+// The composed message of -7035.
+std::string GetFieldMessage(const std::string& text, const std::string& sep, int n);
+
+// The composed message of -7006: a failure of the remote call itself, with
+// its cause (the server's error text, a socket error).
+std::string RemoteCallMessage(const std::string& cause);
+
+// Message of -7099: an unexpected fault caught at an entry point.
+std::string UnexpectedFaultMessage(const std::string& cause);
+
+}  // namespace corvane

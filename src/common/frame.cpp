@@ -1,0 +1,43 @@
+#include "common/frame.h"
+
+#include "common/error_codes.h"
+#include "common/last_error.h"
+#include "common/session_flag.h"
+#include "platform/text.h"
+
+namespace corvane {
+
+const char kFrame[] = "$$";
+
+int Kvo_CheckEntryPara(const std::string& request, std::string* content) {
+  const size_t n = request.size();
+  if (n < 4 || request.compare(0, 2, kFrame) != 0 || request.compare(n - 2, 2, kFrame) != 0) {
+    return Kvo_SetLastError(kErrEntryPara, ErrorMessage(kErrEntryPara));
+  }
+  *content = request.substr(2, n - 4);
+  return 0;
+}
+
+int Kvo_MergeExportPara(const std::string& content, const std::string& head,
+                        const std::string& tail, std::string* out) {
+  try {
+    *out = platform::TrimText(head) + content + platform::TrimText(tail);
+    return 0;
+  } catch (...) {
+    return Kvo_SetLastError(kErrMergeExportPara, ErrorMessage(kErrMergeExportPara));
+  }
+}
+
+namespace {
+int g_initialised = 0;
+}
+
+int SessionInitialised() { return g_initialised; }
+void SetSessionInitialised(int value) { g_initialised = value; }
+
+int Kvo_CheckInit() {
+  if (g_initialised != 0) return 0;
+  return Kvo_SetLastError(kErrNotInitialised, ErrorMessage(kErrNotInitialised));
+}
+
+}  // namespace corvane

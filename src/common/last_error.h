@@ -1,0 +1,17 @@
+// The library-wide last error: a code and a message, set only through
+// Kvo_SetLastError and never cleared.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+// Stores code and message; always returns -1 so that a failing routine can
+// end with "return Kvo_SetLastError(...)".
+int Kvo_SetLastError(int32_t code, const std::string& message);
+
+int32_t LastErrorCode();
+const std::string& LastErrorMessage();
+
+}  // namespace corvane

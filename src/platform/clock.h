@@ -1,0 +1,19 @@
+// Local time and its texts.
+#pragma once
+
+#include <string>
+
+namespace corvane::platform {
+
+struct LocalTime {
+  int year, month, day, hour, minute, second, millisecond;
+};
+
+LocalTime Now();
+
+// The system's short date and long time texts: on Windows the user's
+// regional formats; elsewhere yyyy-mm-dd and hh:mm:ss.
+std::string ShortDateText(const LocalTime& t);
+std::string LongTimeText(const LocalTime& t);
+
+}  // namespace corvane::platform

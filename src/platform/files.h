@@ -1,0 +1,28 @@
+// File access.  Paths are ANSI (GBK) texts.
+#pragma once
+
+#include <string>
+
+namespace corvane::platform {
+
+enum class ReadResult { kOk, kMissing, kFailed };
+
+// Reads a whole file.
+ReadResult ReadWholeFile(const std::string& path, std::string* content);
+
+// Replaces a file's content so that readers and a crash at any moment find
+// either the old content or the new, complete: writes a temporary file in
+// the same directory, flushes it to disk and moves it over the old file.
+bool ReplaceFileDurably(const std::string& path, const std::string& content);
+
+// Appends bytes to a file, creating it; the file is opened and closed for
+// this one call.
+bool AppendToFile(const std::string& path, const std::string& bytes);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates one directory; true when it exists afterwards.
+bool MakeDirectory(const std::string& path);
+bool RemoveFile(const std::string& path);
+
+}  // namespace corvane::platform

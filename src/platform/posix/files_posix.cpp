@@ -1,0 +1,86 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "platform/files.h"
+
+namespace corvane::platform {
+namespace {
+
+bool WriteAll(int fd, const char* data, size_t len) {
+  while (len > 0) {
+    ssize_t n = write(fd, data, len);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    len -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::atomic<unsigned> g_temp_counter{0};
+
+}  // namespace
+
+ReadResult ReadWholeFile(const std::string& path, std::string* content) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
+  content->clear();
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return ReadResult::kFailed;
+    }
+    if (n == 0) break;
+    content->append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  return ReadResult::kOk;
+}
+
+bool ReplaceFileDurably(const std::string& path, const std::string& content) {
+  std::string temp = path + ".~" + std::to_string(getpid()) + "." +
+                     std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+bool AppendToFile(const std::string& path, const std::string& bytes) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes.data(), bytes.size());
+  return (close(fd) == 0) && ok;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirectory(const std::string& path) {
+  if (mkdir(path.c_str(), 0755) == 0) return true;
+  return DirectoryExists(path);
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+}  // namespace corvane::platform

@@ -1,0 +1,119 @@
+#include <errno.h>
+#include <iconv.h>
+
+#include "platform/text.h"
+
+namespace corvane::platform {
+namespace {
+
+// glibc's GBK table is code page 936 except for byte 0x80, which 936 maps
+// to the euro sign.
+constexpr unsigned char kEuroByte = 0x80;
+constexpr char16_t kEuro = 0x20AC;
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  }
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  // Converts as much as possible; returns bytes consumed, output appended.
+  size_t Run(const char* in, size_t len, std::string* out) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in);
+    size_t left = len;
+    char buf[1024];
+    while (left > 0) {
+      char* dst = buf;
+      size_t room = sizeof buf;
+      size_t r = iconv(cd_, &src, &left, &dst, &room);
+      out->append(buf, dst - buf);
+      if (r == static_cast<size_t>(-1) && errno != E2BIG) break;
+    }
+    return len - left;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+std::u16string FromBytes(const std::string& bytes) {
+  std::u16string out;
+  out.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                        (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::u16string GbkToWide(const std::string& text) {
+  thread_local Converter conv("UTF-16LE", "GBK");
+  std::u16string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    if (c == kEuroByte) {
+      out.push_back(kEuro);
+      ++i;
+      continue;
+    }
+    // One double-byte character at a time keeps the error handling simple.
+    std::string wide;
+    size_t len = (i + 1 < text.size()) ? 2 : 1;
+    size_t used = conv.ok() ? conv.Run(text.data() + i, len, &wide) : 0;
+    if (used == len && wide.size() == 2) {
+      out += FromBytes(wide);
+      i += len;
+    } else {
+      out.push_back(u'?');
+      // An invalid trail byte that is itself a character stays for the next
+      // round; a lone lead byte is consumed.
+      i += 1;
+    }
+  }
+  return out;
+}
+
+std::string WideToGbk(const std::u16string& text) {
+  thread_local Converter conv("GBK", "UTF-16LE");
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t ch = text[i];
+    if (ch < 0x80) {
+      out.push_back(static_cast<char>(ch));
+      continue;
+    }
+    if (ch == kEuro) {
+      out.push_back(static_cast<char>(kEuroByte));
+      continue;
+    }
+    char in[2] = {static_cast<char>(ch & 0xFF), static_cast<char>(ch >> 8)};
+    std::string gbk;
+    if (conv.ok() && conv.Run(in, 2, &gbk) == 2 && !gbk.empty()) {
+      out += gbk;
+    } else {
+      out.push_back('?');
+      if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+          text[i + 1] <= 0xDFFF) {
+        ++i;  // a surrogate pair is one character
+      }
+    }
+  }
+  return out;
+}
+
+std::u16string AnsiToWide(const std::string& text) { return GbkToWide(text); }
+std::string WideToAnsi(const std::u16string& text) { return WideToGbk(text); }
+
+}  // namespace corvane::platform
