@@ -1,0 +1,82 @@
+// TradeCfg.ini and the settings records loaded from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+extern const char kTradeCfgFile[];  // "TradeCfg.ini"
+
+// Session settings: the keys of section SYSTEM, in key order.
+struct TSystemCfg {
+  std::string LocalIP;
+  std::string SysHaveInit;
+  std::string AccBench;  // not loaded
+  std::string TermLog;   // not loaded
+  std::string NativeAddress;
+  std::string NativeServer;
+  std::string AREAID;
+};
+
+// The card parameter record handed by address to the IC card library.  The
+// card library reads it by layout: in the 32-bit build it is 76 bytes,
+// little-endian, with the offsets given beside the fields.  The 64-bit
+// builds keep the order with natural alignment (pointers 8 bytes).
+struct TICC_ENV {
+  int32_t ReadType;         // 0  HardWare/ReadType
+  int32_t CardType;         // 4  HardWare/CardType
+  int32_t Port;             // 8  HardWare/Com
+  int32_t Baud;             // 12 HardWare/baud
+  int32_t Reserved16;       // 16
+  int32_t Reserved20;       // 20
+  const char* CodeA;        // 24 "907153"
+  const char* CodeB;        // 28 "9133"
+  const char* ServerAddress;  // 32 fixed default server address
+  int32_t Reserved36;       // 36
+  char* TextBuffer;         // 40 500-byte buffer, "ZeroUse!" at every load
+  int32_t OpType;           // 44 HardWare/OpType
+  uint8_t Reserved48[28];   // 48 zeroed at every load
+};
+
+// The parsed parameter line of the current transaction.
+struct TUserTradeParam {
+  int32_t TradeNo = 0;      // item 1
+  int32_t Item4 = 0;        // item 4
+  std::string Item5;        // item 5
+  int32_t FieldCount = 0;   // item 2: "~" fields the request must have
+  std::string Item6;
+  std::string Item7;        // must not be blank for the card rewrite lookup
+  std::string Item8;
+  std::string Flags[14];    // Flags[0..12] = characters 1..13 of item 3;
+                            // Flags[13] = character 1 again
+  // Flag n (1 to 14) as a one-character text.
+  const std::string& Flag(int n) const { return Flags[n - 1]; }
+};
+
+// The process-wide records.
+TSystemCfg& SystemCfg();
+TICC_ENV& IccEnv();
+TUserTradeParam& UserTradeParam();
+
+// Section names and keys used by other parts.
+extern const char kSectionUserTrade[];  // "USERTRADE"
+extern const char kSectionSystem[];     // "SYSTEM"
+
+int InitCorvane(const std::string& level, int mode);
+int Kvo_InitializeIniF();
+// key: a USERTRADE key whose parameter line is parsed into UserTradeParam(),
+// or empty; on return it holds the line read.
+int Kvo_ReadTradeCfg(std::string* key);
+int Kvo_GetUserTradeParam(const std::string& line, TUserTradeParam* param);
+
+// Ini access beside the host program (dir empty) or in dir.
+int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
+                        const std::string& key, std::string* value, const std::string& dir);
+// A refused write raises IniWriteError ("Unable to write to %s") with -7034
+// already recorded as the last error.
+int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
+                         const std::string& key, const std::string& value,
+                         const std::string& dir);
+
+}  // namespace corvane
