@@ -1,6 +1,7 @@
 // TradeCfg.ini and the settings records loaded from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,8 +22,10 @@ struct TSystemCfg {
 
 // The card parameter record handed by address to the IC card library.  The
 // card library reads it by layout: in the 32-bit build it is 76 bytes,
-// little-endian, with the offsets given beside the fields.  The 64-bit
-// builds keep the order with natural alignment (pointers 8 bytes).
+// little-endian, with the offsets given beside the fields (checked at
+// compile time).  The 64-bit builds keep the order with natural alignment:
+// pointers are 8 bytes, so CodeA 24, CodeB 32, ServerAddress 40,
+// Reserved36 48, TextBuffer 56, OpType 64, Reserved48 68, size 96.
 struct TICC_ENV {
   int32_t ReadType;         // 0  HardWare/ReadType
   int32_t CardType;         // 4  HardWare/CardType
@@ -54,14 +57,42 @@ struct TUserTradeParam {
   const std::string& Flag(int n) const { return Flags[n - 1]; }
 };
 
-// The process-wide records.
+// Session records reset by InitCorvane; nothing else reads them.
+struct TPackEdit {
+  std::string LevelText;
+  int32_t Level = 0;  // 10, 20, 30, or 100 for any other number
+  int32_t Mode = 0;
+};
+struct TError {
+  std::string Text1;
+  std::string Text2;
+  std::string Text3;
+  std::string Time;  // date and time of the last InitCorvane
+  std::string Text5;
+  std::string Text6;
+  std::string Text7;
+  int32_t Value1 = 0;
+  int32_t Value2 = 0;
+};
+
+// Size of the text buffer of the card parameter record.
+constexpr size_t kIccTextBufferSize = 500;
+// The fixed default server address placed in the card parameter record.
+extern const char kIccServerAddress[];
+
+// The process-wide records.  IccEnv().TextBuffer points to a 500-byte
+// buffer from library load to unload.
 TSystemCfg& SystemCfg();
 TICC_ENV& IccEnv();
 TUserTradeParam& UserTradeParam();
+TPackEdit& PackEdit();
+TError& ErrorRecord();
 
 // Section names and keys used by other parts.
 extern const char kSectionUserTrade[];  // "USERTRADE"
 extern const char kSectionSystem[];     // "SYSTEM"
+extern const char kSectionHardWare[];   // "HardWare"
+extern const char kTradeLogFile[];      // "TradeLog.ini"
 
 int InitCorvane(const std::string& level, int mode);
 int Kvo_InitializeIniF();
