@@ -29,3 +29,8 @@ std::string TrimText(const std::string& text);
 std::u16string TrimWide(const std::u16string& text);
 
 }  // namespace corvane::platform
+
+namespace corvane::platform {
+// The system's ANSI code page (936 for GBK); elsewhere always 936.
+unsigned AnsiCodePage();
+}  // namespace corvane::platform

@@ -117,3 +117,7 @@ std::u16string AnsiToWide(const std::string& text) { return GbkToWide(text); }
 std::string WideToAnsi(const std::u16string& text) { return WideToGbk(text); }
 
 }  // namespace corvane::platform
+
+namespace corvane::platform {
+unsigned AnsiCodePage() { return 936; }
+}  // namespace corvane::platform

@@ -34,3 +34,7 @@ std::u16string GbkToWide(const std::string& text) { return ToWide(936, text); }
 std::string WideToGbk(const std::u16string& text) { return FromWide(936, text); }
 
 }  // namespace corvane::platform
+
+namespace corvane::platform {
+unsigned AnsiCodePage() { return GetACP(); }
+}  // namespace corvane::platform

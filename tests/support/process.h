@@ -1,0 +1,74 @@
+// Test support (Linux): temporary directories, files and child processes,
+// for tests that run real programs (a host program, the simulators, Wine).
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corvane::testing {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool PathExists(const std::string& path);
+// Copies a file into a directory (keeping its name and mode); returns the new path.
+std::string CopyInto(const std::string& file, const std::string& dir);
+
+// The build trees, from the environment that ctest sets.
+std::string BuildDir();        // this build
+std::string SourceDir();
+std::string Win64BuildDir();   // empty when the Windows build is not available
+std::string Win32BuildDir();
+
+struct ProcessResult {
+  int exit_code = -1;  // -1 when killed or not started
+  std::string out;
+  std::string err;
+};
+
+// Runs a program to its end in cwd and collects its output.  A program that
+// runs longer than timeout_ms is killed.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
+                         int timeout_ms = 60000,
+                         const std::map<std::string, std::string>& env = {});
+
+// argv prefixed with the Wine runner (code page 936).
+std::vector<std::string> UnderWine(const std::vector<std::string>& argv);
+
+// A program running in the background until Stop() or destruction.
+class BackgroundProcess {
+ public:
+  BackgroundProcess(const std::vector<std::string>& argv, const std::string& cwd,
+                    const std::string& log_path = "");
+  ~BackgroundProcess();
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+  bool running() const;
+  void Stop();
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Waits until a TCP port accepts connections; false after timeout_ms.
+bool WaitForPort(const std::string& address, int port, int timeout_ms = 10000);
+
+}  // namespace corvane::testing
