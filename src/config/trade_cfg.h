@@ -93,19 +93,22 @@ extern const char kSectionUserTrade[];  // "USERTRADE"
 extern const char kSectionSystem[];     // "SYSTEM"
 extern const char kSectionHardWare[];   // "HardWare"
 extern const char kTradeLogFile[];      // "TradeLog.ini"
+extern const char kPendingSection[];    // "000" of TradeLog.ini
 
 int InitCorvane(const std::string& level, int mode);
 int Kvo_InitializeIniF();
 // key: a USERTRADE key whose parameter line is parsed into UserTradeParam(),
 // or empty; on return it holds the line read.
 int Kvo_ReadTradeCfg(std::string* key);
+// 0 when a complete line was parsed; -1 (last error -7032) otherwise.  A
+// non-numeric item 1, 2 or 4 raises TextConvertError (config/text_convert.h).
 int Kvo_GetUserTradeParam(const std::string& line, TUserTradeParam* param);
 
 // Ini access beside the host program (dir empty) or in dir.
 int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
                         const std::string& key, std::string* value, const std::string& dir);
-// A refused write raises IniWriteError ("Unable to write to %s") with -7034
-// already recorded as the last error.
+// A refused write raises IniWriteError ("Unable to write to %s",
+// config/ini_file.h) with -7034 already recorded as the last error.
 int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
                          const std::string& key, const std::string& value,
                          const std::string& dir);

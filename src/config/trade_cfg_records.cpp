@@ -34,6 +34,7 @@ const char kTradeLogFile[] = "TradeLog.ini";
 const char kSectionUserTrade[] = "USERTRADE";
 const char kSectionSystem[] = "SYSTEM";
 const char kSectionHardWare[] = "HardWare";
+const char kPendingSection[] = "000";
 const char kIccServerAddress[] = "127.0.0.1";
 
 namespace {

@@ -5,11 +5,21 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/clock.h"
+
 namespace corvane {
 
 // mode 1: an outgoing packet, mode 2: a reply.  0 when written or when
-// text is empty; -1 when the write failed (no last error).
+// text is empty; -1 when the write failed or the mode is neither 1 nor 2
+// (no last error).  file: empty for the dated default name; dir: the base
+// directory that holds log1, empty for the host program's directory.
 int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& file = "",
                       const std::string& dir = "");
+
+// The line of a mode (without its CR LF): timestamp, marker, text.  The
+// time is left out at exactly 00:00:00.  Empty for an unknown mode.
+std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now);
+// "CorvaneTradeLog" + yyyymmdd + ".log".
+std::string TradeLogFileName(const platform::LocalTime& now);
 
 }  // namespace corvane

@@ -1,0 +1,285 @@
+#include "config/ini_text.h"
+
+#include <limits>
+
+namespace corvane {
+namespace {
+
+bool IsBlank(unsigned char c) { return c <= 0x20; }
+
+std::string_view Trim(std::string_view s) {
+  size_t b = 0;
+  size_t e = s.size();
+  while (b < e && IsBlank(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && IsBlank(static_cast<unsigned char>(s[e - 1]))) --e;
+  return s.substr(b, e - b);
+}
+
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+enum class LineKind { kOther, kSection, kKey };
+
+// One line of the text: [begin, end) without its line end, next = start of
+// the following line.
+struct Line {
+  size_t begin = 0;
+  size_t end = 0;
+  size_t next = 0;
+  LineKind kind = LineKind::kOther;
+  std::string_view name;   // section or key name, trimmed
+  std::string_view value;  // raw text after '=' (keys)
+};
+
+class LineScanner {
+ public:
+  explicit LineScanner(std::string_view text) : text_(text) {}
+  bool Next(Line* line) {
+    if (pos_ >= text_.size()) return false;
+    size_t nl = text_.find('\n', pos_);
+    line->begin = pos_;
+    line->next = nl == std::string_view::npos ? text_.size() : nl + 1;
+    size_t end = nl == std::string_view::npos ? text_.size() : nl;
+    if (end > pos_ && text_[end - 1] == '\r') --end;
+    line->end = end;
+    pos_ = line->next;
+    Classify(line);
+    return true;
+  }
+
+ private:
+  void Classify(Line* line) {
+    std::string_view s = Trim(text_.substr(line->begin, line->end - line->begin));
+    line->name = {};
+    line->value = {};
+    if (s.empty() || s[0] == ';') {
+      line->kind = LineKind::kOther;
+    } else if (s[0] == '[') {
+      line->kind = LineKind::kSection;
+      size_t close = s.find(']');
+      line->name = Trim(s.substr(1, close == std::string_view::npos ? std::string_view::npos
+                                                                    : close - 1));
+    } else {
+      line->kind = LineKind::kKey;
+      size_t eq = s.find('=');
+      if (eq == std::string_view::npos) {
+        line->name = s;
+      } else {
+        line->name = Trim(s.substr(0, eq));
+        line->value = s.substr(eq + 1);
+      }
+    }
+  }
+
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// Where a key is, or where it would go.
+struct KeyPlace {
+  bool section_found = false;
+  bool key_found = false;
+  Line key_line;       // the key's line when found
+  size_t insert_at = 0;  // after the last key (or header) of the first section
+  bool insert_needs_break = false;  // that line has no line end
+};
+
+KeyPlace Locate(std::string_view text, std::string_view section, std::string_view key) {
+  KeyPlace place;
+  LineScanner scanner(text);
+  Line line;
+  bool in_match = false;
+  bool in_first = false;
+  while (scanner.Next(&line)) {
+    if (line.kind == LineKind::kSection) {
+      in_match = IniNamesEqual(line.name, section);
+      in_first = in_match && !place.section_found;
+      if (in_first) {
+        place.section_found = true;
+        place.insert_at = line.next;
+        place.insert_needs_break = line.next == line.end;
+      }
+    } else if (line.kind == LineKind::kKey && in_match) {
+      if (IniNamesEqual(line.name, key)) {
+        place.key_found = true;
+        place.key_line = line;
+        return place;
+      }
+      if (in_first) {
+        place.insert_at = line.next;
+        place.insert_needs_break = line.next == line.end;
+      }
+    }
+  }
+  return place;
+}
+
+std::string LineEnd(std::string_view text) {
+  size_t nl = text.find('\n');
+  if (nl != std::string_view::npos && (nl == 0 || text[nl - 1] != '\r')) return "\n";
+  return "\r\n";
+}
+
+bool HasForbidden(std::string_view s) {
+  for (char c : s) {
+    if (c == '\r' || c == '\n' || c == '\0') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IniNamesEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(a[i]);
+    if (IsLeadByte(c) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool IniFindValue(std::string_view text, std::string_view section, std::string_view key,
+                  std::string* value) {
+  KeyPlace place = Locate(text, Trim(section), Trim(key));
+  if (!place.key_found) return false;
+  if (value) {
+    std::string_view v = Trim(place.key_line.value);
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
+      v = v.substr(1, v.size() - 2);
+    }
+    if (v.size() > kIniMaxValueBytes) {
+      // Cut without leaving the first byte of a double-byte character.
+      size_t cut = 0;
+      while (cut < kIniMaxValueBytes) {
+        size_t step = IsLeadByte(static_cast<unsigned char>(v[cut])) ? 2 : 1;
+        if (cut + step > kIniMaxValueBytes) break;
+        cut += step;
+      }
+      v = v.substr(0, cut);
+    }
+    value->assign(v.data(), v.size());
+  }
+  return true;
+}
+
+bool IniSectionNameStorable(std::string_view name, std::string* stored) {
+  std::string_view s = Trim(name);
+  if (s.empty() || HasForbidden(name) || s.find(']') != std::string_view::npos) return false;
+  stored->assign(s.data(), s.size());
+  return true;
+}
+
+bool IniKeyNameStorable(std::string_view name, std::string* stored) {
+  std::string_view s = Trim(name);
+  if (s.empty() || HasForbidden(name) || s.find('=') != std::string_view::npos || s[0] == ';' ||
+      s[0] == '[') {
+    return false;
+  }
+  stored->assign(s.data(), s.size());
+  return true;
+}
+
+std::string IniOneLineValue(std::string_view value) {
+  size_t zero = value.find('\0');
+  std::string out(value.substr(0, zero));
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return out;
+}
+
+bool IniApplyWrites(std::string_view text, const std::vector<IniEntry>& entries,
+                    std::string* out) {
+  struct Checked {
+    std::string section, key, value;
+  };
+  std::vector<Checked> checked;
+  checked.reserve(entries.size());
+  for (const IniEntry& e : entries) {
+    Checked c;
+    if (!IniSectionNameStorable(e.section, &c.section) || !IniKeyNameStorable(e.key, &c.key)) {
+      return false;
+    }
+    c.value = IniOneLineValue(e.value);
+    checked.push_back(std::move(c));
+  }
+  std::string result(text);
+  const std::string eol = LineEnd(text);
+  for (const Checked& c : checked) {
+    KeyPlace place = Locate(result, c.section, c.key);
+    if (place.key_found) {
+      const Line& l = place.key_line;
+      std::string line(l.name);
+      line += '=';
+      line += c.value;
+      result.replace(l.begin, l.end - l.begin, line);
+    } else if (place.section_found) {
+      std::string add = place.insert_needs_break ? eol : std::string();
+      add += c.key + "=" + c.value + eol;
+      result.insert(place.insert_at, add);
+    } else {
+      std::string add;
+      if (!result.empty()) {
+        if (result.back() != '\n') add += eol;
+        add += eol;
+      }
+      add += "[" + c.section + "]" + eol + c.key + "=" + c.value + eol;
+      result += add;
+    }
+  }
+  *out = std::move(result);
+  return true;
+}
+
+bool IniParseInteger(std::string_view text, int32_t* out) {
+  std::string_view s = text;
+  bool negative = false;
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+    negative = s[0] == '-';
+    s.remove_prefix(1);
+  }
+  bool hex = false;
+  if (!s.empty() && s[0] == '$') {
+    hex = true;
+    s.remove_prefix(1);
+  } else if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    hex = true;
+    s.remove_prefix(2);
+  }
+  if (s.empty()) return false;
+  if (hex) {
+    if (s.size() > 8) return false;
+    uint32_t v = 0;
+    for (char c : s) {
+      int d;
+      if (c >= '0' && c <= '9') d = c - '0';
+      else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+      else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+      else return false;
+      v = (v << 4) | static_cast<uint32_t>(d);
+    }
+    if (negative) v = 0u - v;
+    *out = static_cast<int32_t>(v);
+    return true;
+  }
+  int64_t v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+    if (v > static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1) return false;
+  }
+  if (negative) v = -v;
+  if (v > std::numeric_limits<int32_t>::max() || v < std::numeric_limits<int32_t>::min()) {
+    return false;
+  }
+  *out = static_cast<int32_t>(v);
+  return true;
+}
+
+}  // namespace corvane

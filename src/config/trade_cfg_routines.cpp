@@ -1,0 +1,143 @@
+// InitCorvane, Kvo_InitializeIniF, Kvo_ReadTradeCfg and the two general ini
+// routines.
+#include <cstring>
+#include <exception>
+
+#include "common/error_codes.h"
+#include "common/last_error.h"
+#include "config/ini_file.h"
+#include "config/trade_cfg.h"
+#include "platform/clock.h"
+#include "platform/text.h"
+
+namespace corvane {
+namespace {
+
+struct CreatedKeys {
+  const char* section;
+  const char* keys[8];
+};
+
+// The keys that a session start creates, in the order they are written.
+const CreatedKeys kCreatedKeys[] = {
+    {"HardWare", {"Com", "ReadType", "CardType", "baud", "OpType", nullptr}},
+    {"TRADEMANAGE", {"CurrentTrade", "TradeTime", "MaxOutTime", nullptr}},
+    {"SYSTEM",
+     {"LocalIP", "SysHaveInit", "AccBench", "TermLog", "NativeAddress", "NativeServer", "AREAID",
+      nullptr}},
+    {"TUXEDO",
+     {"Perm", "AppPassword", "UserName", "Password", "ClientName", "GroupName", nullptr}},
+};
+
+// The keys of the journal's pending section, emptied at every session start.
+const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt",
+                                    "Iczt",        "Hiszt",   "TAC",       nullptr};
+
+std::string NowText() {
+  platform::LocalTime t = platform::Now();
+  return platform::ShortDateText(t) + " " + platform::LongTimeText(t);
+}
+
+}  // namespace
+
+int InitCorvane(const std::string& level, int mode) {
+  try {
+    TPackEdit& pack = PackEdit();
+    pack.LevelText = level;
+    int32_t n = 0;
+    if (IniParseInteger(level, &n)) {
+      pack.Level = (n == 10 || n == 20 || n == 30) ? n : 100;
+    }
+    pack.Mode = mode;
+    TError& err = ErrorRecord();
+    err = TError();
+    err.Time = NowText();
+    return 0;
+  } catch (...) {
+    return Kvo_SetLastError(kErrInitCorvane, ErrorMessage(kErrInitCorvane));
+  }
+}
+
+int Kvo_InitializeIniF() {
+  try {
+    const std::string cfg = IniPath(kTradeCfgFile, "");
+    std::vector<IniEntry> missing;
+    for (const CreatedKeys& group : kCreatedKeys) {
+      for (const char* const* key = group.keys; *key; ++key) {
+        bool exists = false;
+        if (!IniKeyExists(cfg, group.section, *key, &exists)) throw IniWriteError(cfg);
+        if (!exists) missing.push_back(IniEntry{group.section, *key, ""});
+      }
+    }
+    if (!missing.empty()) IniWriteValues(cfg, missing);
+
+    std::vector<IniEntry> pending;
+    for (const char* const* key = kPendingKeys; *key; ++key) {
+      pending.push_back(IniEntry{kPendingSection, *key, ""});
+    }
+    IniWriteValues(IniPath(kTradeLogFile, ""), pending);
+    return 0;
+  } catch (...) {
+    return Kvo_SetLastError(kErrInitializeIniF, ErrorMessage(kErrInitializeIniF));
+  }
+}
+
+int Kvo_ReadTradeCfg(std::string* key) {
+  try {
+    const std::string cfg = IniPath(kTradeCfgFile, "");
+    auto text = [&](const char* section, const char* name, std::string* out) {
+      if (!IniReadString(cfg, section, name, "", out)) throw IniWriteError(cfg);
+    };
+    auto integer = [&](const char* name, int32_t def, int32_t* out) {
+      if (!IniReadInteger(cfg, kSectionHardWare, name, def, out)) throw IniWriteError(cfg);
+    };
+    if (key && !platform::TrimText(*key).empty()) {
+      std::string line;
+      text(kSectionUserTrade, key->c_str(), &line);
+      *key = line;
+    }
+    TSystemCfg& sys = SystemCfg();
+    text(kSectionSystem, "LocalIP", &sys.LocalIP);
+    text(kSectionSystem, "SysHaveInit", &sys.SysHaveInit);
+    text(kSectionSystem, "NativeAddress", &sys.NativeAddress);
+    text(kSectionSystem, "NativeServer", &sys.NativeServer);
+    text(kSectionSystem, "AREAID", &sys.AREAID);
+
+    TICC_ENV& env = IccEnv();
+    integer("Com", 5, &env.Port);
+    integer("ReadType", 501, &env.ReadType);
+    integer("CardType", 501, &env.CardType);
+    integer("baud", 9600, &env.Baud);
+    integer("OpType", 1, &env.OpType);
+    env.CodeA = "907153";
+    env.CodeB = "9133";
+    env.ServerAddress = kIccServerAddress;
+    if (env.TextBuffer) std::memcpy(env.TextBuffer, "ZeroUse!", sizeof "ZeroUse!");
+    std::memset(env.Reserved48, 0, sizeof env.Reserved48);
+    return 0;
+  } catch (...) {
+    return Kvo_SetLastError(kErrReadTradeCfg, ErrorMessage(kErrReadTradeCfg));
+  }
+}
+
+int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
+                        const std::string& key, std::string* value, const std::string& dir) {
+  try {
+    std::string read;
+    if (!IniReadString(IniPath(file, dir), section, key, "", &read)) return -1;
+    *value = std::move(read);
+    return 0;
+  } catch (...) {
+    return -1;
+  }
+}
+
+int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
+                         const std::string& key, const std::string& value,
+                         const std::string& dir) {
+  Kvo_SetLastError(kErrWriteIniFSection, ErrorMessage(kErrWriteIniFSection));
+  IniWriteString(IniPath(file, dir), section, key, value);
+  return 0;
+}
+
+}  // namespace corvane

@@ -1,0 +1,52 @@
+// The daily exchange log: one line per packet or reply, appended to
+// log1/CorvaneTradeLog<yyyymmdd>.log; the file is opened and closed for
+// every line.
+#include "link/trade_log.h"
+
+#include <cstdio>
+
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace corvane {
+
+std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now) {
+  const char* marker = mode == 1 ? " $$IN $$" : mode == 2 ? " $$OUT$$" : nullptr;
+  if (!marker) return std::string();
+  std::string line = platform::ShortDateText(now);
+  if (now.hour != 0 || now.minute != 0 || now.second != 0) {
+    line += ' ';
+    line += platform::LongTimeText(now);
+  }
+  line += marker;
+  line += text;
+  return line;
+}
+
+std::string TradeLogFileName(const platform::LocalTime& now) {
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d%02d%02d", now.year % 10000, now.month % 100,
+                now.day % 100);
+  return std::string("CorvaneTradeLog") + date + ".log";
+}
+
+int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& file,
+                      const std::string& dir) {
+  if (text.empty()) return 0;
+  try {
+    const platform::LocalTime now = platform::Now();
+    std::string line = TradeLogLine(mode, text, now);
+    if (line.empty()) return -1;
+    const std::string base = dir.empty() ? platform::HostDirectory() : dir;
+    if (base.empty()) return -1;
+    const std::string name = file.empty() ? TradeLogFileName(now) : file;
+    const std::string log_dir = platform::JoinPath(base, "log1");
+    if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
+    line += "\r\n";
+    return platform::AppendToFile(platform::JoinPath(log_dir, name), line) ? 0 : -1;
+  } catch (...) {
+    return -1;
+  }
+}
+
+}  // namespace corvane
