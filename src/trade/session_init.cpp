@@ -1,0 +1,119 @@
+#include "trade/session_init.h"
+
+#include <exception>
+#include <vector>
+
+#include "common/error_codes.h"
+#include "common/error_reply.h"
+#include "common/fields.h"
+#include "common/frame.h"
+#include "common/last_error.h"
+#include "common/session_flag.h"
+#include "config/trade_cfg.h"
+#include "link/remote_trade.h"
+#include "platform/clock.h"
+#include "platform/text.h"
+#include "trade/entry.h"
+#include "trade/remote_call.h"
+
+namespace corvane {
+
+namespace {
+
+const char kInitTag[] = "交易初始化实现函数(f_UCInit)";
+
+int InitFail(const char* exit, std::string* reply) {
+  Kvo_MakeErrorReply(std::string(kInitTag) + exit, "", reply);
+  return -1;
+}
+
+}  // namespace
+
+std::string VersionList(const std::string& area_id) {
+  return std::string(kComponentCode) + ",02.21." + area_id + ".04." + kComponentCode +
+         "%%1060,1.1.0.01.1";
+}
+
+std::string FirstCommaItem(const std::string& line) {
+  size_t i = 0;
+  while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ') ++i;
+  std::string item;
+  if (i < line.size() && line[i] == '"') {
+    for (++i; i < line.size(); ++i) {
+      if (line[i] == '"') {
+        if (i + 1 < line.size() && line[i + 1] == '"') {
+          item += '"';
+          ++i;
+        } else {
+          break;
+        }
+      } else {
+        item += line[i];
+      }
+    }
+    return item;
+  }
+  while (i < line.size() && line[i] != ',' && static_cast<unsigned char>(line[i]) > ' ')
+    item += line[i++];
+  return item;
+}
+
+int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
+                         const std::string& dir) {
+  std::vector<std::string> items;
+  if (Kvo_SplitStr(entry, '~', &items) <= 0) return 0;
+  int written = 0;
+  for (const std::string& item : items) {
+    const std::string key = FirstCommaItem(item);
+    // A line without a transaction number names no key.
+    if (platform::TrimText(key).empty()) continue;
+    Kvo_WriteIniFSection(file, kSectionUserTrade, key, item, dir);
+    written = 1;
+  }
+  return written;
+}
+
+int Kvo_BusinessInit() {
+  const std::string content = "~~~~~" + VersionList(SystemCfg().AREAID);
+  std::string reply;
+  if (GuardedRemoteTrade(21, content, &reply, 0) < 0)
+    return Kvo_SetLastError(kErrBusinessInit, ErrorMessage(kErrBusinessInit));
+  std::string fun_list, versions;
+  if (get_field(reply, 8, &fun_list) != 0)
+    return Kvo_SetLastError(kErrTradeFunList, ErrorMessage(kErrTradeFunList));
+  if (get_field(reply, 9, &versions) != 0)
+    return Kvo_SetLastError(kErrVersionCheck, ErrorMessage(kErrVersionCheck));
+  const int entries = Kvo_CountFields(fun_list, kSubFieldSep);
+  for (int i = 1; i <= entries; ++i) {
+    std::string entry;
+    if (get_sub_field(fun_list, i, &entry) != 0) return -1;
+    Kvo_SaveTradeFunList(kTradeCfgFile, entry);
+  }
+  Kvo_WriteIniFSection(kTradeCfgFile, kSectionSystem, "SysHaveInit",
+                       platform::ShortDateText(platform::Now()), "");
+  return 0;
+}
+
+int f_UCInit(const std::string&, std::string* reply) {
+  if (InitCorvane("10", 2) != 0) return InitFail(".001", reply);
+  if (Kvo_InitializeIniF() != 0) return InitFail(".002", reply);
+  std::string no_key;
+  if (Kvo_ReadTradeCfg(&no_key) != 0) return InitFail(".003", reply);
+  int init;
+  try {
+    init = Kvo_BusinessInit();
+  } catch (const std::exception& e) {
+    // A refused ini write has recorded -7034 before raising.
+    if (LastErrorCode() != kErrWriteIniFSection)
+      Kvo_SetLastError(kErrUnexpected, UnexpectedFaultMessage(e.what()));
+    init = -1;
+  }
+  if (init != 0) return InitFail(":004", reply);
+  std::string framed;
+  if (Kvo_MergeExportPara("0~~~~", kFrame, kFrame, &framed) != 0) return InitFail(":005", reply);
+  *reply = framed;
+  SetSessionInitialised(1);
+  return 0;
+}
+
+}  // namespace corvane

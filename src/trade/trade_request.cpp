@@ -1,0 +1,89 @@
+#include "trade/trade_request.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/error_codes.h"
+#include "common/fields.h"
+#include "common/last_error.h"
+#include "config/trade_cfg.h"
+#include "config/trade_journal.h"
+#include "platform/text.h"
+
+namespace corvane {
+
+const char kNoReplyRest[] = "error return";
+
+THisInHeadParam& HisInHead() {
+  static THisInHeadParam head;
+  return head;
+}
+
+std::string SerialDigits(double serial) {
+  const double whole = std::round(serial);
+  char buf[64];
+  if (!std::isfinite(whole) || std::fabs(whole) >= 1e18) {
+    std::snprintf(buf, sizeof buf, "%.0f", std::isfinite(whole) ? whole : 0.0);
+  } else {
+    std::snprintf(buf, sizeof buf, "%014lld", static_cast<long long>(whole));
+  }
+  return buf;
+}
+
+int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, double serial) {
+  const std::string content = platform::TrimText(content_in);
+  std::string line = std::to_string(trade_no);
+  int read = -1;
+  try {
+    read = Kvo_ReadTradeCfg(&line);
+  } catch (...) {
+    read = -1;
+  }
+  if (read != 0) return Kvo_SetLastError(kErrReadSettings, ErrorMessage(kErrReadSettings));
+  if (trade_no >= 200) return 0;
+
+  std::string field5;
+  if (get_field(content, 5, &field5) != 0)
+    return Kvo_SetLastError(kErrField5, ErrorMessage(kErrField5));
+
+  TUserTradeParam& param = UserTradeParam();
+  int parsed;
+  try {
+    parsed = Kvo_GetUserTradeParam(line, &param);
+  } catch (...) {
+    // A line with a non-numeric item: refuse the transaction rather than
+    // run it unchecked.
+    return Kvo_SetLastError(kErrGetUserTradeParam, ErrorMessage(kErrGetUserTradeParam));
+  }
+  if (parsed != 0) return 0;
+
+  if (Kvo_CountFields(content, kFieldSep) != param.FieldCount)
+    return Kvo_SetLastError(kErrFieldCount, ErrorMessage(kErrFieldCount));
+  if (param.Flag(1) != "1") return 0;
+  if (Kvo_CheckTradeSerial(std::to_string(trade_no), SerialDigits(serial)) != 0)
+    return Kvo_SetLastError(kErrSerialCheck, ErrorMessage(kErrSerialCheck));
+  return 0;
+}
+
+int Kvo_GetHisInHead(const std::string& content, THisInHeadParam* head) {
+  std::string* fields[] = {&head->CardUse, &head->CardData, &head->CardKind, &head->Extra};
+  for (int i = 0; i < 4; ++i) {
+    std::string value;
+    if (get_field(content, i + 1, &value) != 0) return -1;
+    *fields[i] = value;
+  }
+  return 0;
+}
+
+int Kvo_GetSvrBackHead(const std::string& reply, TSvrBackHeadParam* head) {
+  std::string* fields[] = {&head->WriteCard, &head->Field4, &head->CardData, &head->Field6};
+  for (int i = 0; i < 4; ++i) {
+    std::string value;
+    if (get_field(reply, i + 3, &value) != 0) return -1;
+    *fields[i] = value;
+  }
+  if (Kvo_GetTailFields(reply, kFieldSep, 7, &head->Rest) != 0) head->Rest = kNoReplyRest;
+  return 0;
+}
+
+}  // namespace corvane
