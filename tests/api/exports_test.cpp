@@ -1,0 +1,85 @@
+// The four exports as a host sees them: a real host program, copied with
+// the library into a fresh directory, loads the library and calls them.
+// The same checks run against the Windows build under wine64.
+#include <gtest/gtest.h>
+
+#include "support/process.h"
+
+namespace corvane::testing {
+namespace {
+
+struct HostBuild {
+  std::string name;
+  std::string host;     // host program
+  std::string library;  // library file
+  bool wine;
+};
+
+HostBuild Linux() {
+  return {"linux", BuildDir() + "/tools/corvane-host/corvane-host",
+          BuildDir() + "/src/api/libCorvaneApply.so", false};
+}
+
+HostBuild Windows() {
+  std::string w = Win64BuildDir();
+  return {"win64", w + "/tools/corvane-host/corvane-host.exe", w + "/src/api/CorvaneApply.dll", true};
+}
+
+class Exports : public ::testing::TestWithParam<HostBuild> {
+ protected:
+  void SetUp() override {
+    const HostBuild& b = GetParam();
+    if (b.wine && Win64BuildDir().empty()) GTEST_SKIP() << "no Windows build configured";
+    host_ = CopyInto(b.host, dir_.path());
+    CopyInto(b.library, dir_.path());
+    if (b.wine) {
+      // Code page 936 or nothing: every text of the library is GBK.
+      ProcessResult cp = Run({"codepage"});
+      ASSERT_EQ("936\n", cp.out)
+          << "Wine is not running with code page 936 (GBK); set LC_ALL=zh_CN.GBK. stderr: " << cp.err;
+    }
+  }
+
+  ProcessResult Run(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{host_};
+    argv.insert(argv.end(), args.begin(), args.end());
+    if (GetParam().wine) argv = UnderWine(argv);
+    return RunProcess(argv, dir_.path(), 120000);
+  }
+
+  TempDir dir_;
+  std::string host_;
+};
+
+TEST_P(Exports, SetUserTradeCfgWritesOneZeroByte) {
+  ProcessResult r = Run({"setcfg"});
+  EXPECT_EQ(0, r.exit_code) << r.err;
+  EXPECT_EQ("0\t\t(1 byte written)\n", r.out);
+}
+
+TEST_P(Exports, ApplyBeforeInitFailsWithTheFirstExit) {
+  ProcessResult r = Run({"apply", "5", "12345678901234", "$$a~b$$", "extra"});
+  EXPECT_EQ(1, r.exit_code) << r.err;
+  EXPECT_EQ(
+      "-1\t$$-1~1050%%交易申请实现函数(f_UCApply):001%%-7003%%错误原因:调用交易前未做初始化，请先调用"
+      "f_UserCorvaneInit函数！$$\n",
+      r.out);
+}
+
+TEST_P(Exports, Transaction52AnswersWithoutSession) {
+  ProcessResult r = Run({"apply", "52", "0", "anything"});
+  EXPECT_EQ(0, r.exit_code) << r.err;
+  EXPECT_EQ("0\t0~~~~\n", r.out);
+}
+
+TEST_P(Exports, NullTextsAreEmptyTexts) {
+  // "init" and "close" without a request pass null pointers.
+  ProcessResult r = Run({"close", "--", "apply", "7", "0", "$$$$"});
+  EXPECT_NE(std::string::npos, r.out.find("(f_UCApply):001")) << r.out << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, Exports, ::testing::Values(Linux(), Windows()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace corvane::testing

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "common/error_codes.h"
+#include "common/fields.h"
+#include "common/last_error.h"
+
+namespace corvane {
+namespace {
+
+TEST(GetField, TakesFieldsAndFailsPastTheEnd) {
+  std::string f;
+  EXPECT_EQ(0, get_field("a~b~c", 1, &f));
+  EXPECT_EQ("a", f);
+  EXPECT_EQ(0, get_field("a~b~c", 3, &f));
+  EXPECT_EQ("c", f);
+  EXPECT_EQ(-1, get_field("a~b~c", 4, &f));
+  EXPECT_EQ(kErrGetField, LastErrorCode());
+  EXPECT_EQ("执行get_field函数发生错误，不能从a~b~c中取出以~为分割符的第4个字符串，请联系开发人员！",
+            LastErrorMessage());
+  EXPECT_EQ("c", f) << "the out field keeps the last field taken";
+}
+
+TEST(GetField, EmptyTextsAndFields) {
+  std::string f = "untouched";
+  EXPECT_EQ(0, get_field("", 1, &f));
+  EXPECT_EQ("", f);
+  f = "untouched";
+  EXPECT_EQ(0, get_field("a~b", 0, &f));
+  EXPECT_EQ(0, get_field("a~b", -3, &f));
+  EXPECT_EQ("untouched", f);
+  EXPECT_EQ(0, get_field("a~~b", 2, &f));
+  EXPECT_EQ("", f);
+  EXPECT_EQ(0, get_field("a~b~", 3, &f));
+  EXPECT_EQ("", f);
+}
+
+TEST(GetField, SubListsWithTwoCharacterSeparator) {
+  std::string f;
+  EXPECT_EQ(0, get_sub_field("x%%y%%%z", 2, &f));
+  EXPECT_EQ("y", f);
+  // Matches never overlap: "%%%z" splits into "" and "%z".
+  EXPECT_EQ(0, get_sub_field("x%%y%%%z", 3, &f));
+  EXPECT_EQ("%z", f);
+}
+
+TEST(GetField, GbkBytesAreNotSplitInside) {
+  // Field contents are bytes; a Chinese field comes back whole.
+  std::string f;
+  EXPECT_EQ(0, get_field("病人~张三~", 2, &f));
+  EXPECT_EQ("张三", f);
+}
+
+TEST(CountFields, CountsSeparatorsPlusOne) {
+  EXPECT_EQ(1, Kvo_CountFields(""));
+  EXPECT_EQ(2, Kvo_CountFields("~"));
+  EXPECT_EQ(3, Kvo_CountFields("a~b~"));
+  EXPECT_EQ(2, Kvo_CountFields("x%%y", "%%"));
+  EXPECT_EQ(2, Kvo_CountFields("%%%", "%%"));
+}
+
+TEST(GetTailFields, RestFromFieldN) {
+  std::string rest;
+  EXPECT_EQ(0, Kvo_GetTailFields("a~b~c~d~e~f", "~", 5, &rest));
+  EXPECT_EQ("e~f", rest);
+  EXPECT_EQ(-1, Kvo_GetTailFields("a~b~c~d~e~f", "~", 7, &rest));
+  EXPECT_EQ(0, Kvo_GetTailFields("a~b", "~", 1, &rest));
+  EXPECT_EQ("a~b", rest);
+  EXPECT_EQ(0, Kvo_GetTailFields("a~b", "~", 0, &rest));
+  EXPECT_EQ("a~b", rest);
+  EXPECT_EQ(0, Kvo_GetTailFields("a~b~", "~", 3, &rest));
+  EXPECT_EQ("", rest);
+}
+
+TEST(GetTailFields, FailureRecordsNoError) {
+  Kvo_SetLastError(-1234, "before");
+  std::string rest;
+  EXPECT_EQ(-1, Kvo_GetTailFields("a", "~", 3, &rest));
+  EXPECT_EQ(-1234, LastErrorCode());
+}
+
+TEST(SplitStr, TrimsTheWholeTextButNotItems) {
+  std::vector<std::string> list;
+  EXPECT_EQ(3, Kvo_SplitStr(" a~b~ ", '~', &list));
+  EXPECT_EQ((std::vector<std::string>{"a", "b", ""}), list);
+  std::vector<std::string> none;
+  EXPECT_EQ(0, Kvo_SplitStr("   \t ", '~', &none));
+  EXPECT_TRUE(none.empty());
+  std::vector<std::string> items{"old"};
+  EXPECT_EQ(3, Kvo_SplitStr("x , y", ',', &items)) << "the count includes items already there";
+  EXPECT_EQ("x ", items[1]);
+  EXPECT_EQ(" y", items[2]);
+}
+
+TEST(GetWideFields, TrimsPiecesAsWideText) {
+  std::string out = "junk";
+  Kvo_GetWideFields("x~ y ~z", "~", 2, &out, 1);
+  EXPECT_EQ("y ", out);
+  Kvo_GetWideFields("x~ y ~z", "~", 4, &out, 1);
+  EXPECT_EQ("", out);
+  Kvo_GetWideFields("a~b~c~d", "~", 2, &out, 2);
+  EXPECT_EQ("b~c", out);
+  Kvo_GetWideFields("a~b~c~d", "~", 1, &out, -1);
+  EXPECT_EQ("a~b~c~d", out);
+  Kvo_GetWideFields("a~b", "~", 0, &out, 1);
+  EXPECT_EQ("", out);
+  Kvo_GetWideFields("a~b", "~", 1, &out, 0);
+  EXPECT_EQ("", out);
+}
+
+TEST(GetWideFields, ChineseFieldsSurviveTheRoundTrip) {
+  std::string out;
+  Kvo_GetWideFields("0~张三~住院~备注", "~", 2, &out, -1);
+  EXPECT_EQ("张三~住院~备注", out);
+}
+
+TEST(GetWideFields, AtMostOneHundredPiecesForMinusOne) {
+  std::string text;
+  for (int i = 0; i < 150; ++i) text += std::to_string(i) + "~";
+  std::string out;
+  Kvo_GetWideFields(text, "~", 1, &out, -1);
+  EXPECT_EQ(100, Kvo_CountFields(out));
+  EXPECT_EQ(0u, out.rfind("0~1~", 0));
+}
+
+TEST(SplitWideStr, StopsAtTheHighestIndex) {
+  std::vector<std::u16string> pieces(2);
+  EXPECT_EQ(2, Kvo_SplitWideStr(u"a~b~c", u"~", &pieces, 1));
+  EXPECT_EQ(u"a", pieces[0]);
+  EXPECT_EQ(u"b", pieces[1]);
+  EXPECT_EQ(0, Kvo_SplitWideStr(u"  ", u"~", &pieces, 5));
+  EXPECT_EQ(0, Kvo_SplitWideStr(u"a~b", u" ", &pieces, 5));
+  std::vector<std::u16string> last(3);
+  EXPECT_EQ(2, Kvo_SplitWideStr(u"a~  ", u"~", &last, 2)) << "a final separator adds an empty piece";
+  EXPECT_EQ(u"", last[1]);
+}
+
+}  // namespace
+}  // namespace corvane

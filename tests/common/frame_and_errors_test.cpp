@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "common/error_codes.h"
+#include "common/error_reply.h"
+#include "common/frame.h"
+#include "common/last_error.h"
+#include "common/session_flag.h"
+#include "expected_messages.h"
+
+namespace corvane {
+namespace {
+
+TEST(CheckEntryPara, AcceptsFramedRequests) {
+  std::string content = "x";
+  EXPECT_EQ(0, Kvo_CheckEntryPara("$$a~b$$", &content));
+  EXPECT_EQ("a~b", content);
+  EXPECT_EQ(0, Kvo_CheckEntryPara("$$$$", &content));
+  EXPECT_EQ("", content);
+  EXPECT_EQ(0, Kvo_CheckEntryPara("$$a$$b$$", &content));
+  EXPECT_EQ("a$$b", content);
+}
+
+TEST(CheckEntryPara, RejectsUnframedRequestsAndKeepsContent) {
+  for (const char* bad : {"$$$", "$a~b$$", "$$a~b$", "", "a~b", " $$a$$"}) {
+    std::string content = "kept";
+    Kvo_SetLastError(0, "");
+    EXPECT_EQ(-1, Kvo_CheckEntryPara(bad, &content)) << bad;
+    EXPECT_EQ("kept", content);
+    EXPECT_EQ(kErrEntryPara, LastErrorCode());
+    EXPECT_EQ("入口参数不符合条件(头：$$尾：$$),请联系his系统开发人员！", LastErrorMessage());
+  }
+}
+
+TEST(MergeExportPara, TrimsHeadAndTailOnly) {
+  std::string out;
+  EXPECT_EQ(0, Kvo_MergeExportPara(" 0~a ", " $$", "$$ ", &out));
+  EXPECT_EQ("$$ 0~a $$", out);
+}
+
+TEST(CheckInit, FollowsTheSessionFlag) {
+  SetSessionInitialised(0);
+  EXPECT_EQ(-1, Kvo_CheckInit());
+  EXPECT_EQ(kErrNotInitialised, LastErrorCode());
+  SetSessionInitialised(1);
+  Kvo_SetLastError(5, "kept");
+  EXPECT_EQ(0, Kvo_CheckInit());
+  EXPECT_EQ(5, LastErrorCode()) << "success leaves the last error as it was";
+  SetSessionInitialised(0);
+}
+
+TEST(ErrorReply, StandardBodyFromTheLastError) {
+  SetSessionInitialised(0);
+  Kvo_CheckInit();
+  std::string reply;
+  Kvo_MakeErrorReply("交易申请实现函数(f_UCApply):001", "", &reply);
+  EXPECT_EQ(
+      "$$-1~1050%%交易申请实现函数(f_UCApply):001%%-7003%%错误原因:调用交易前未做初始化，请先调用"
+      "f_UserCorvaneInit函数！$$",
+      reply);
+}
+
+TEST(ErrorReply, CodeZeroAndEmptyMessage) {
+  Kvo_SetLastError(0, "");
+  std::string reply;
+  Kvo_MakeErrorReply("交易申请实现函数(f_UCApply):016", "", &reply);
+  EXPECT_EQ("$$-1~1050%%交易申请实现函数(f_UCApply):016%%0%%错误原因:$$", reply);
+}
+
+TEST(ErrorReply, DetailTextIsTrimmedAndReplacesTheBody) {
+  Kvo_SetLastError(-7204, "ignored");
+  std::string reply = "old";
+  Kvo_MakeErrorReply("tag", " \t-1~没有病人信息 \r\n", &reply);
+  EXPECT_EQ("$$-1~没有病人信息$$", reply);
+}
+
+int g_closes = 0;
+void CountClose() { ++g_closes; }
+
+TEST(ErrorReply, ClosesTheCardSessionThroughTheInstalledCloser) {
+  g_closes = 0;
+  SetCardSessionCloser(&CountClose);
+  std::string reply;
+  Kvo_MakeErrorReply("t", "d", &reply);
+  SetCardSessionCloser(nullptr);
+  EXPECT_EQ(1, g_closes);
+}
+
+TEST(ErrorTable, EveryMessageIsExactGbk) {
+  size_t count = 0;
+  const ErrorEntry* table = ErrorTable(&count);
+  ASSERT_EQ(sizeof testing::kExpectedMessages / sizeof testing::kExpectedMessages[0], count);
+  std::set<int32_t> codes;
+  for (const auto& expected : testing::kExpectedMessages) {
+    EXPECT_STREQ(expected.gbk, ErrorMessage(expected.code)) << expected.code << " " << expected.utf8;
+    codes.insert(expected.code);
+  }
+  for (size_t i = 0; i < count; ++i) EXPECT_EQ(1u, codes.count(table[i].code)) << table[i].code;
+}
+
+TEST(ErrorTable, ComposedMessages) {
+  // -7035 quotes the text and separator as given.
+  EXPECT_EQ("执行get_field函数发生错误，不能从x%%y中取出以%%为分割符的第9个字符串，请联系开发人员！",
+            GetFieldMessage("x%%y", "%%", 9));
+  EXPECT_NE(std::string::npos, RemoteCallMessage("connect refused").find("connect refused"));
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,47 @@
+// The text layer must give the same bytes on every platform: code page 936
+// as Windows defines it.
+#include <gtest/gtest.h>
+
+#include "platform/text.h"
+
+namespace corvane::platform {
+namespace {
+
+TEST(Text, GbkRoundTripOfCommonText) {
+  const std::string gbk = "医保结算：张三，住院号123！";
+  std::u16string wide = GbkToWide(gbk);
+  EXPECT_EQ(u"医保结算：张三，住院号123！", wide);
+  EXPECT_EQ(gbk, WideToGbk(wide));
+  EXPECT_EQ(gbk, WideToAnsi(AnsiToWide(gbk)));
+}
+
+TEST(Text, CodePage936Specifics) {
+  // 0x80 is the euro sign in code page 936.
+  EXPECT_EQ(u"\u20ac", GbkToWide("\x80"));
+  EXPECT_EQ("\x80", WideToGbk(u"\u20ac"));
+  // Middle dot and em dash as 936 maps them.
+  EXPECT_EQ(u"\u00b7", GbkToWide("\xa1\xa4"));
+  EXPECT_EQ(u"\u2014", GbkToWide("\xa1\xaa"));
+}
+
+TEST(Text, UnconvertibleCharactersBecomeQuestionMarks) {
+  EXPECT_EQ("a?b", WideToGbk(u"a\U0001F600b"));
+  EXPECT_EQ("?", WideToGbk(u"\u0e01"));  // Thai has no place in 936
+}
+
+TEST(Text, Utf8RoundTrip) {
+  const std::string utf8 = u8"交易~\U0001F600~end";
+  EXPECT_EQ(utf8, WideToUtf8(Utf8ToWide(utf8)));
+}
+
+TEST(Text, TrimRemovesBlanksAndControlCharacters) {
+  EXPECT_EQ("a b", TrimText(" \t\r\n\x01" "a b\x1f "));
+  EXPECT_EQ("", TrimText(" \t "));
+  EXPECT_EQ("张三", TrimText(" 张三 "));
+  EXPECT_EQ(u"x", TrimWide(u"\u0001 x\t"));
+}
+
+TEST(Text, AnsiCodePageIs936) { EXPECT_EQ(936u, AnsiCodePage()); }
+
+}  // namespace
+}  // namespace corvane::platform
