@@ -1,0 +1,67 @@
+// Reading and writing the card data through the card library.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "card/card_library.h"
+#include "card/ic_card.h"
+#include "common/fields.h"
+#include "config/trade_cfg.h"
+#include "platform/text.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr int32_t kModeTen = 10;
+
+// True when the text is the decimal number 10 (" 10", "+10", "010").
+bool IsModeTen(const std::string& mode) {
+  const std::string t = platform::TrimText(mode);
+  if (t.empty()) return false;
+  char* end = nullptr;
+  long value = std::strtol(t.c_str(), &end, 10);
+  return end && *end == '\0' && value == kModeTen;
+}
+
+}  // namespace
+
+int Kvo_ReadICCard(const std::string& /*mode*/, std::string* card_data) {
+  if (Kvo_OpenIC() != 0) return -1;
+  try {
+    const CardLibraryFunctions* lib = CardLibrary();
+    if (!lib) return -1;
+    // The buffer starts zeroed and is read only up to its end, so a card
+    // library that leaves the text unterminated cannot make us read beyond.
+    std::vector<char> buffer(kCardBufferSize, '\0');
+    int32_t result = lib->GetData(&IccEnv(), kModeTen, buffer.data());
+    *card_data = std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+    return result;
+  } catch (...) {
+    return -1;
+  }
+}
+
+int Kvo_WriteICCard(const std::string& mode, std::string* write_text, std::string* tac) {
+  try {
+    std::vector<std::u16string> pieces(2);
+    int n = Kvo_SplitWideStr(platform::AnsiToWide(*write_text), u"%%", &pieces, 1);
+    if (n != 2) return -1;
+    const std::string data = platform::WideToAnsi(pieces[0]);
+    const std::string code = platform::WideToAnsi(pieces[1]);
+    if (Kvo_OpenIC() != 0) return -1;
+    const CardLibraryFunctions* lib = CardLibrary();
+    if (!lib) return -1;
+    std::vector<char> buffer(kCardBufferSize, '\0');
+    int32_t result =
+        lib->SaveData(&IccEnv(), IsModeTen(mode) ? kModeTen : 0, data.c_str(), code.c_str(),
+                      buffer.data());
+    *tac = "0";
+    *write_text = data;
+    return result;
+  } catch (...) {
+    return -1;
+  }
+}
+
+}  // namespace corvane
