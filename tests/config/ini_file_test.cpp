@@ -1,0 +1,109 @@
+// Ini files on disk: reads go to the file, writes replace it whole.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/last_error.h"
+#include "config/ini_file.h"
+#include "config/trade_cfg.h"
+#include "temp_dir.h"
+
+namespace corvane {
+namespace {
+
+using testing::TempDir;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void Put(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(IniFile, ReadsSeeEveryChangeMadeOutside) {
+  TempDir dir;
+  std::string path = dir.file("a.ini");
+  std::string v;
+  ASSERT_TRUE(IniReadString(path, "S", "k", "def", &v));
+  EXPECT_EQ(v, "def");
+  Put(path, "[S]\r\nk=1\r\n");
+  ASSERT_TRUE(IniReadString(path, "S", "k", "def", &v));
+  EXPECT_EQ(v, "1");
+  Put(path, "[S]\r\nk=2\r\n");
+  int32_t n = 0;
+  ASSERT_TRUE(IniReadInteger(path, "s", "K", 5, &n));
+  EXPECT_EQ(n, 2);
+}
+
+TEST(IniFile, AFileThatCannotBeReadFailsTheRead) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.file("dir.ini"));
+  std::string v = "kept";
+  EXPECT_FALSE(IniReadString(dir.file("dir.ini"), "S", "k", "", &v));
+  EXPECT_EQ(v, "kept");
+  bool exists = true;
+  EXPECT_FALSE(IniKeyExists(dir.file("dir.ini"), "S", "k", &exists));
+}
+
+TEST(IniFile, RefusedWritesRaiseAndLeaveTheFile) {
+  TempDir dir;
+  std::string missing_dir = dir.file("no-such-dir") + "/x.ini";
+  try {
+    IniWriteString(missing_dir, "S", "k", "v");
+    FAIL() << "no failure raised";
+  } catch (const IniWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing_dir);
+  }
+  std::string path = dir.file("a.ini");
+  Put(path, "[S]\r\nk=1\r\n");
+  EXPECT_THROW(IniWriteString(path, "S", "a=b", "v"), IniWriteError);
+  EXPECT_THROW(IniWriteValues(path, {{"S", "k", "2"}, {"", "k", "v"}}), IniWriteError);
+  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\n");
+}
+
+TEST(IniFile, AWriteCreatesTheFileAndLeavesNoTemporaryFiles) {
+  TempDir dir;
+  std::string path = dir.file("new.ini");
+  IniWriteValues(path, {{"000", "TradeTypeID", "21"}, {"000", "TradeId", "12345"}});
+  IniWriteString(path, "21", "InMsg", "x");
+  EXPECT_EQ(Slurp(path), "[000]\r\nTradeTypeID=21\r\nTradeId=12345\r\n\r\n[21]\r\nInMsg=x\r\n");
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.file(""))) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+TEST(IniRoutines, WriteRecordsItsErrorInAdvanceAndRaisesWhenRefused) {
+  TempDir dir;
+  Kvo_SetLastError(0, "");
+  EXPECT_EQ(Kvo_WriteIniFSection("j.ini", "23", "UseTime", "", dir.str()), 0);
+  EXPECT_EQ(LastErrorCode(), -7034);
+  std::string v = "x";
+  EXPECT_EQ(Kvo_ReadIniFSection("j.ini", "23", "UseTime", &v, dir.str()), 0);
+  EXPECT_EQ(v, "");
+  EXPECT_EQ(Kvo_ReadIniFSection("j.ini", "23", "Missing", &v, dir.str()), 0);
+  EXPECT_EQ(v, "");
+  Kvo_SetLastError(0, "");
+  EXPECT_THROW(Kvo_WriteIniFSection("j.ini", "23", "k", "v", dir.file("none")), IniWriteError);
+  EXPECT_EQ(LastErrorCode(), -7034);
+  // A directory without its final separator is joined with one.
+  std::string no_sep = dir.str();
+  no_sep.pop_back();
+  EXPECT_EQ(Kvo_WriteIniFSection("k.ini", "S", "k", "v", no_sep), 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("k.ini")));
+  std::filesystem::create_directory(dir.file("d.ini"));
+  v = "kept";
+  EXPECT_EQ(Kvo_ReadIniFSection("d.ini", "S", "k", &v, dir.str()), -1);
+  EXPECT_EQ(v, "kept");
+}
+
+}  // namespace
+}  // namespace corvane

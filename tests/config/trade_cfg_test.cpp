@@ -1,0 +1,149 @@
+// TradeCfg.ini beside the host program (this program runs from a fresh
+// temporary directory, see relocated_main.cpp).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/last_error.h"
+#include "config/ini_file.h"
+#include "config/trade_cfg.h"
+#include "platform/paths.h"
+
+namespace corvane {
+namespace {
+
+std::string HostFile(const std::string& name) { return platform::HostDirectory() + name; }
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void Put(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class TradeCfgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::remove(HostFile("TradeCfg.ini"));
+    std::filesystem::remove(HostFile("TradeLog.ini"));
+  }
+};
+
+TEST_F(TradeCfgTest, FreshSessionStartCreatesAllKeysEmptyInOrderAndReadsDefaults) {
+  ASSERT_EQ(Kvo_InitializeIniF(), 0);
+  EXPECT_EQ(Slurp(HostFile("TradeCfg.ini")),
+            "[HardWare]\r\nCom=\r\nReadType=\r\nCardType=\r\nbaud=\r\nOpType=\r\n\r\n"
+            "[TRADEMANAGE]\r\nCurrentTrade=\r\nTradeTime=\r\nMaxOutTime=\r\n\r\n"
+            "[SYSTEM]\r\nLocalIP=\r\nSysHaveInit=\r\nAccBench=\r\nTermLog=\r\n"
+            "NativeAddress=\r\nNativeServer=\r\nAREAID=\r\n\r\n"
+            "[TUXEDO]\r\nPerm=\r\nAppPassword=\r\nUserName=\r\nPassword=\r\n"
+            "ClientName=\r\nGroupName=\r\n");
+  SystemCfg().LocalIP = "stale";
+  std::string key;
+  ASSERT_EQ(Kvo_ReadTradeCfg(&key), 0);
+  const TICC_ENV& env = IccEnv();
+  EXPECT_EQ(env.Port, 5);
+  EXPECT_EQ(env.ReadType, 501);
+  EXPECT_EQ(env.CardType, 501);
+  EXPECT_EQ(env.Baud, 9600);
+  EXPECT_EQ(env.OpType, 1);
+  EXPECT_EQ(SystemCfg().LocalIP, "");
+  EXPECT_STREQ(env.CodeA, "907153");
+  EXPECT_STREQ(env.CodeB, "9133");
+  EXPECT_STREQ(env.ServerAddress, kIccServerAddress);
+  ASSERT_NE(env.TextBuffer, nullptr);
+  EXPECT_STREQ(env.TextBuffer, "ZeroUse!");
+  for (uint8_t b : env.Reserved48) EXPECT_EQ(b, 0);
+}
+
+TEST_F(TradeCfgTest, ExistingKeysAreLeftAndOnlyMissingOnesAdded) {
+  const std::string own = "; hospital settings\r\n[hardware]\r\ncom=3\r\nExtra=1\r\n";
+  Put(HostFile("TradeCfg.ini"), own);
+  ASSERT_EQ(Kvo_InitializeIniF(), 0);
+  std::string text = Slurp(HostFile("TradeCfg.ini"));
+  EXPECT_EQ(text.rfind(own.substr(0, own.size() - 2), 0), 0u) << text;
+  EXPECT_EQ(text.find("Com="), std::string::npos);
+  ASSERT_EQ(Kvo_ReadTradeCfg(nullptr), 0);
+  EXPECT_EQ(IccEnv().Port, 3);
+  // A second start changes nothing.
+  ASSERT_EQ(Kvo_InitializeIniF(), 0);
+  EXPECT_EQ(Slurp(HostFile("TradeCfg.ini")), text);
+}
+
+TEST_F(TradeCfgTest, SessionStartEmptiesThePendingSection) {
+  Put(HostFile("TradeLog.ini"),
+      "[000]\r\nTradeTypeID=22\r\nTradeId=123\r\nTradeTime=x\r\nYbzt=1\r\nIczt=2\r\n"
+      "Hiszt=3\r\nTAC=0\r\n[23]\r\nInMsg=keep\r\n");
+  ASSERT_EQ(Kvo_InitializeIniF(), 0);
+  EXPECT_EQ(Slurp(HostFile("TradeLog.ini")),
+            "[000]\r\nTradeTypeID=\r\nTradeId=\r\nTradeTime=\r\nYbzt=\r\nIczt=\r\n"
+            "Hiszt=\r\nTAC=\r\n[23]\r\nInMsg=keep\r\n");
+}
+
+TEST_F(TradeCfgTest, IntegersReadHexAndFallBackToDefaults) {
+  Put(HostFile("TradeCfg.ini"),
+      "[HardWare]\r\nCom=0x10\r\nReadType=abc\r\nCardType=\r\nbaud=$2580\r\nOpType= 3 \r\n"
+      "[SYSTEM]\r\nLocalIP= \"10.0.0.1\" \r\nNativeServer=Srv\r\nAccBench=x\r\n");
+  ASSERT_EQ(Kvo_ReadTradeCfg(nullptr), 0);
+  EXPECT_EQ(IccEnv().Port, 16);
+  EXPECT_EQ(IccEnv().ReadType, 501);
+  EXPECT_EQ(IccEnv().CardType, 501);
+  EXPECT_EQ(IccEnv().Baud, 9600);
+  EXPECT_EQ(IccEnv().OpType, 3);
+  EXPECT_EQ(SystemCfg().LocalIP, "10.0.0.1");
+  EXPECT_EQ(SystemCfg().NativeServer, "Srv");
+  EXPECT_EQ(SystemCfg().AccBench, "");
+  Put(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=abc\r\n");
+  ASSERT_EQ(Kvo_ReadTradeCfg(nullptr), 0);
+  EXPECT_EQ(IccEnv().Port, 5);
+}
+
+TEST_F(TradeCfgTest, ReadingATransactionLineRefreshesEverySetting) {
+  Put(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=2\r\n[USERTRADE]\r\n31=31,5,x\r\n");
+  std::string key = " 31 ";
+  ASSERT_EQ(Kvo_ReadTradeCfg(&key), 0);
+  EXPECT_EQ(key, "31,5,x");
+  EXPECT_EQ(IccEnv().Port, 2);
+  Put(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=4\r\n");
+  key = "31";
+  ASSERT_EQ(Kvo_ReadTradeCfg(&key), 0);
+  EXPECT_EQ(key, "");
+  EXPECT_EQ(IccEnv().Port, 4);
+}
+
+TEST_F(TradeCfgTest, AnUnreadableSettingsFileFailsWithItsCode) {
+  std::filesystem::create_directory(HostFile("TradeCfg.ini"));
+  std::string key;
+  EXPECT_EQ(Kvo_ReadTradeCfg(&key), -1);
+  EXPECT_EQ(LastErrorCode(), -7004);
+  EXPECT_EQ(Kvo_InitializeIniF(), -1);
+  EXPECT_EQ(LastErrorCode(), -7030);
+  EXPECT_EQ(LastErrorMessage(), "执行Kvo_InitializeIniF函数发生错误，请联系开发人员！");
+  std::filesystem::remove(HostFile("TradeCfg.ini"));
+}
+
+TEST(InitCorvaneTest, ResetsTheSessionRecords) {
+  ErrorRecord().Text1 = "old";
+  ErrorRecord().Value2 = 9;
+  ASSERT_EQ(InitCorvane("10", 2), 0);
+  EXPECT_EQ(PackEdit().Level, 10);
+  EXPECT_EQ(PackEdit().Mode, 2);
+  EXPECT_EQ(ErrorRecord().Text1, "");
+  EXPECT_EQ(ErrorRecord().Value2, 0);
+  EXPECT_FALSE(ErrorRecord().Time.empty());
+  ASSERT_EQ(InitCorvane("55", 1), 0);
+  EXPECT_EQ(PackEdit().Level, 100);
+  ASSERT_EQ(InitCorvane("abc", 1), 0);
+  EXPECT_EQ(PackEdit().Level, 100);
+  EXPECT_EQ(PackEdit().LevelText, "abc");
+}
+
+}  // namespace
+}  // namespace corvane
