@@ -18,7 +18,6 @@
 
 namespace corvane {
 
-const char kPendingSection[] = "000";
 const char kSerialSection[] = "23";
 
 namespace {

@@ -17,7 +17,6 @@
 
 namespace corvane {
 
-extern const char kPendingSection[];   // "000"
 extern const char kSerialSection[];    // "23", the serial-number transaction
 
 // The remote transaction call, handed in by the transaction engine:
