@@ -1,0 +1,79 @@
+// TCP sockets (IPv4, blocking) and a wait on "socket readable or woken".
+//
+// Error numbers are the platform's own (errno or WSAGetLastError); the
+// message for one comes from SocketErrorMessage.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace corvane::platform {
+
+using SocketHandle = std::intptr_t;
+constexpr SocketHandle kNoSocket = -1;
+
+// Starts and ends the platform's socket library (counted; balanced calls).
+// Returns 0 or the error number.
+int SocketStartup();
+void SocketCleanup();
+
+int LastSocketError();
+std::string SocketErrorMessage(int code);
+// True for "no data yet / try again" (EWOULDBLOCK, WSAEWOULDBLOCK, EINTR).
+bool IsWouldBlock(int code);
+
+SocketHandle CreateTcpSocket();
+void CloseSocket(SocketHandle s);
+// Ends both directions; a thread blocked on the socket wakes up.
+void ShutdownSocket(SocketHandle s);
+
+// Dotted IPv4 text to an address in network byte order; false when the
+// text is not a dotted address.
+bool ParseIpv4(const std::string& dotted, uint32_t* address);
+// Host name lookup: the first IPv4 address of the answer, or 0 (0.0.0.0)
+// when the name does not resolve.
+uint32_t ResolveHostIpv4(const std::string& host);
+
+// 0 or -1 (LastSocketError says why).
+int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port);
+// Waits for readability; timeout_us < 0 waits without limit.
+// 1 readable (or closed by the peer), 0 time limit reached, -1 error.
+int WaitReadable(SocketHandle s, long long timeout_us);
+int WaitWritable(SocketHandle s, long long timeout_us);
+// One send or receive call: bytes moved, 0 (receive: peer closed), -1 error.
+long SendSome(SocketHandle s, const void* data, size_t count);
+long ReceiveSome(SocketHandle s, void* data, size_t count);
+
+// A listening socket on address:port (port 0 picks one); kNoSocket on
+// failure with *error set.
+SocketHandle ListenTcp(const std::string& address, uint16_t port, int backlog, int* error);
+uint16_t LocalPort(SocketHandle s);
+// kNoSocket on failure; *peer gets "a.b.c.d:port".
+SocketHandle AcceptSocket(SocketHandle listener, std::string* peer);
+
+// Waits, without time limit, until a socket has data to read (or was
+// closed by the peer) or another thread calls Wake.  While a socket is
+// attached it may be in non-blocking mode: callers must treat the
+// would-block condition as "wait and repeat".
+class SocketSignal {
+ public:
+  enum : int { kReadable = 1, kWoken = 2 };
+  SocketSignal();
+  ~SocketSignal();
+  SocketSignal(const SocketSignal&) = delete;
+  SocketSignal& operator=(const SocketSignal&) = delete;
+
+  bool Attach(SocketHandle s);
+  void Detach();
+  void Wake();  // any thread
+  // Bits of kReadable and kWoken; the woken state is consumed.
+  int Wait();
+  void ResetReadable();
+
+ private:
+  struct State;
+  State* state_;
+};
+
+}  // namespace corvane::platform

@@ -1,0 +1,29 @@
+#include "transport/errors.h"
+
+#include <cstdio>
+
+#include "platform/socket.h"
+
+namespace corvane::transport {
+
+const char kInvalidDataPacket[] = "Invalid data packet";
+const char kErrorReadingSocket[] = "Error reading from socket";
+const char kNoAddressSpecified[] = "No address specified";
+const char kCannotCreateSocket[] = "Can't create new socket";
+const char kSocketAlreadyOpen[] = "Socket already open";
+const char kReturnValueNotReceived[] = "Expected return value not received";
+
+ESocketError MakeSocketError(int code, const char* api) {
+  std::string text = platform::SocketErrorMessage(code);
+  std::string message = "Windows socket error: " + text + " (" + std::to_string(code) +
+                        "), on API '" + api + "'";
+  return ESocketError(message, code, api);
+}
+
+EInterpreterError UnsupportedType(uint32_t type_word) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "Unsupported variant type: %.4X", type_word & 0xFFFFu);
+  return EInterpreterError(buf);
+}
+
+}  // namespace corvane::transport

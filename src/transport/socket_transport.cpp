@@ -1,0 +1,154 @@
+#include "transport/socket_transport.h"
+
+#include <algorithm>
+
+#include "transport/errors.h"
+
+namespace corvane::transport {
+namespace {
+
+// Body bytes read per step while a block arrives: the block grows with
+// what has actually arrived, never with what the size field promises.
+constexpr int32_t kFirstBodyStep = 64 * 1024;
+
+uint32_t Word(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+}  // namespace
+
+TSocketTransport::TSocketTransport() {}
+
+TSocketTransport::TSocketTransport(platform::SocketHandle connected) : socket_(connected) {
+  started_ = platform::SocketStartup() == 0;
+}
+
+TSocketTransport::~TSocketTransport() {
+  try {
+    SetOpen(false);
+  } catch (...) {
+  }
+  if (started_) platform::SocketCleanup();
+}
+
+bool TSocketTransport::IsOpen() const { return socket_ != platform::kNoSocket; }
+
+void TSocketTransport::Abort() { platform::ShutdownSocket(socket_); }
+
+void TSocketTransport::SetOpen(bool open) {
+  if (open == IsOpen()) return;
+  if (!open) {
+    std::lock_guard<std::mutex> lock(io_);
+    platform::CloseSocket(socket_);
+    socket_ = platform::kNoSocket;
+    return;
+  }
+  if (address.empty() && host.empty()) throw ESocketConnectionError(kNoAddressSpecified);
+  if (!started_) {
+    int err = platform::SocketStartup();
+    if (err != 0) throw MakeSocketError(err, "WSAStartup");
+    started_ = true;
+  }
+  platform::SocketHandle s = platform::CreateTcpSocket();
+  if (s == platform::kNoSocket) throw ESocketError(kCannotCreateSocket);
+  uint32_t ip = 0;
+  if (!address.empty()) {
+    if (!platform::ParseIpv4(address, &ip)) ip = 0;
+  } else {
+    ip = platform::ResolveHostIpv4(host);
+  }
+  if (platform::ConnectSocket(s, ip, static_cast<uint16_t>(port)) != 0) {
+    int err = platform::LastSocketError();
+    platform::CloseSocket(s);
+    throw MakeSocketError(err, "connect");
+  }
+  socket_ = s;
+}
+
+void TSocketTransport::Fail(int code, const char* api) {
+  platform::CloseSocket(socket_);
+  socket_ = platform::kNoSocket;
+  throw MakeSocketError(code, api);
+}
+
+int TSocketTransport::PutBlock(const DataBlockPtr& block) {
+  std::lock_guard<std::mutex> lock(io_);
+  if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
+  const uint8_t* p = block->RawMemory();
+  size_t left = static_cast<size_t>(block->DataSize()) + kBlockHeaderSize;
+  while (left > 0) {
+    long n = platform::SendSome(socket_, p, left);
+    if (n < 0) {
+      int err = platform::LastSocketError();
+      if (platform::IsWouldBlock(err)) {
+        platform::WaitWritable(socket_, -1);
+        continue;
+      }
+      Fail(err, "send");
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+void TSocketTransport::ReadExactly(void* target, size_t count, bool /*header*/) {
+  uint8_t* p = static_cast<uint8_t*>(target);
+  while (count > 0) {
+    long n = platform::ReceiveSome(socket_, p, count);
+    if (n == 0) throw ESocketConnectionError(kErrorReadingSocket);
+    if (n < 0) {
+      int err = platform::LastSocketError();
+      if (platform::IsWouldBlock(err)) {
+        platform::WaitReadable(socket_, -1);
+        continue;
+      }
+      Fail(err, "recv");
+    }
+    p += n;
+    count -= static_cast<size_t>(n);
+  }
+}
+
+DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) {
+  std::lock_guard<std::mutex> lock(io_);
+  if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
+  int ready = platform::WaitReadable(socket_, wait_for_input ? -1 : 1);
+  if (ready < 0) throw ESocketConnectionError(platform::SocketErrorMessage(platform::LastSocketError()));
+  if (ready == 0) return nullptr;
+  uint8_t head[4];
+  ReadExactly(head, 4, true);
+  uint32_t word = Word(head);
+  if (!IsWellFormed(word)) throw ETransportError(kInvalidDataPacket);
+  ReadExactly(head, 4, true);
+  int32_t size = static_cast<int32_t>(Word(head));
+  if (size < 0) throw ESocketConnectionError(kInvalidDataPacket);
+  auto block = NewDataBlock();
+  block->SetSignatureWord(word);
+  int32_t have = 0;
+  while (have < size) {
+    // Grow by what may arrive next, doubling, never past the size field.
+    int32_t step = std::max(kFirstBodyStep, have);
+    int32_t want = std::min(size - have, step);
+    block->SetDataSize(have + want);
+    int32_t got = 0;
+    while (got < want) {
+      long n = platform::ReceiveSome(socket_, block->BodyAt(have + got), static_cast<size_t>(want - got));
+      if (n == 0) throw ESocketConnectionError(kErrorReadingSocket);
+      if (n < 0) {
+        int err = platform::LastSocketError();
+        if (platform::IsWouldBlock(err)) {
+          platform::WaitReadable(socket_, -1);
+          continue;
+        }
+        Fail(err, "recv");
+      }
+      got += static_cast<int32_t>(n);
+    }
+    have += want;
+  }
+  return block;
+}
+
+}  // namespace corvane::transport
+
