@@ -25,7 +25,7 @@ TEST(Text, CodePage936Specifics) {
 }
 
 TEST(Text, UnconvertibleCharactersBecomeQuestionMarks) {
-  EXPECT_EQ("a?b", WideToGbk(u"a\U0001F600b"));
+  EXPECT_EQ("a??b", WideToGbk(u"a\U0001F600b"));  // one per UTF-16 unit
   EXPECT_EQ("?", WideToGbk(u"\u0e01"));  // Thai has no place in 936
 }
 

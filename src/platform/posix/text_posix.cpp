@@ -1,10 +1,44 @@
 #include <errno.h>
 #include <iconv.h>
+#include <stdint.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "platform/text.h"
 
 namespace corvane::platform {
 namespace {
+
+#include "cp936_best_fit.inc"
+#include "cp936_extra.inc"
+
+constexpr size_t kExtraCount = sizeof kCp936Extra / sizeof kCp936Extra[0];
+
+// Wide unit of a sequence that only code page 936 assigns, or 0.
+char16_t ExtraToWide(uint16_t sequence) {
+  const uint16_t(*end)[2] = kCp936Extra + kExtraCount;
+  auto it = std::lower_bound(kCp936Extra, end, sequence,
+                             [](const uint16_t(&e)[2], uint16_t v) { return e[0] < v; });
+  return (it != end && (*it)[0] == sequence) ? (*it)[1] : 0;
+}
+
+// Sequence of a wide unit that only code page 936 assigns or writes as its
+// best fit, or 0.
+uint16_t ExtraFromWide(char16_t wide) {
+  static const std::vector<std::pair<char16_t, uint16_t>> by_wide = [] {
+    std::vector<std::pair<char16_t, uint16_t>> v;
+    for (const auto& e : kCp936Extra) v.emplace_back(e[1], e[0]);
+    std::sort(v.begin(), v.end());
+    return v;
+  }();
+  auto it = std::lower_bound(by_wide.begin(), by_wide.end(), std::make_pair(wide, uint16_t{0}));
+  if (it != by_wide.end() && it->first == wide) return it->second;
+  const uint16_t(*end)[2] = kCp936BestFit + sizeof kCp936BestFit / sizeof kCp936BestFit[0];
+  auto fit = std::lower_bound(kCp936BestFit, end, static_cast<uint16_t>(wide),
+                              [](const uint16_t(&e)[2], uint16_t v) { return e[0] < v; });
+  return (fit != end && (*fit)[0] == wide) ? (*fit)[1] : 0;
+}
 
 // glibc's GBK table is code page 936 except for byte 0x80, which 936 maps
 // to the euro sign.
@@ -67,6 +101,20 @@ std::u16string GbkToWide(const std::string& text) {
       ++i;
       continue;
     }
+    if (i + 1 < text.size()) {
+      char16_t extra = ExtraToWide(static_cast<uint16_t>(
+          (c << 8) | static_cast<unsigned char>(text[i + 1])));
+      if (extra) {
+        out.push_back(extra);
+        i += 2;
+        continue;
+      }
+    }
+    if (char16_t extra = ExtraToWide(c)) {
+      out.push_back(extra);
+      ++i;
+      continue;
+    }
     // One double-byte character at a time keeps the error handling simple.
     std::string wide;
     size_t len = (i + 1 < text.size()) ? 2 : 1;
@@ -98,16 +146,17 @@ std::string WideToGbk(const std::u16string& text) {
       out.push_back(static_cast<char>(kEuroByte));
       continue;
     }
+    if (uint16_t extra = ExtraFromWide(ch)) {
+      if (extra > 0xFF) out.push_back(static_cast<char>(extra >> 8));
+      out.push_back(static_cast<char>(extra & 0xFF));
+      continue;
+    }
     char in[2] = {static_cast<char>(ch & 0xFF), static_cast<char>(ch >> 8)};
     std::string gbk;
     if (conv.ok() && conv.Run(in, 2, &gbk) == 2 && !gbk.empty()) {
       out += gbk;
     } else {
-      out.push_back('?');
-      if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
-        ++i;  // a surrogate pair is one character
-      }
+      out.push_back('?');  // one per UTF-16 unit, as Windows does
     }
   }
   return out;
