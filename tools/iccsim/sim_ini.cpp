@@ -60,8 +60,9 @@ int IniText::Integer(const std::string& section, const std::string& key, int def
   const std::string t = Text(section, key, "");
   if (t.empty()) return def;
   char* end = nullptr;
-  long v = std::strtol(t.c_str(), &end, 10);
-  if (!end || *end != '\0' || v < -2147483647L - 1 || v > 2147483647L) return def;
+  // long long: long is only 32 bits on Windows, where strtol would clamp.
+  long long v = std::strtoll(t.c_str(), &end, 10);
+  if (!end || *end != '\0' || v < -2147483647LL - 1 || v > 2147483647LL) return def;
   return static_cast<int>(v);
 }
 
