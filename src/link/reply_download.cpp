@@ -1,0 +1,77 @@
+#include "link/reply_download.h"
+
+#include "common/fields.h"
+#include "platform/files.h"
+#include "platform/ftp.h"
+#include "platform/paths.h"
+
+namespace corvane {
+namespace {
+
+bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xfe; }
+
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7f) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string DownloadFileName(const std::string& remote_path) {
+  size_t name_start = 0;
+  size_t i = 0;
+  while (i < remote_path.size()) {
+    unsigned char c = static_cast<unsigned char>(remote_path[i]);
+    if (IsGbkLeadByte(c) && i + 1 < remote_path.size()) {
+      i += 2;
+      continue;
+    }
+    if (c == '/' || c == '\\' || c == ':') name_start = i + 1;
+    ++i;
+  }
+  return remote_path.substr(name_start);
+}
+
+std::string DownloadDirectory() {
+  return platform::JoinPath(platform::HostDirectory(), "down");
+}
+
+int Kvo_FtpGetFile(const std::string& host, const std::string& user,
+                   const std::string& password, const std::string& remote_path,
+                   const std::string& local_path, bool overwrite) {
+  // FTP commands are lines: a line break inside a name or a credential
+  // would add a command of its own.
+  if (HasControlCharacter(host) || HasControlCharacter(user) ||
+      HasControlCharacter(password) || HasControlCharacter(remote_path)) {
+    return -1;
+  }
+  return platform::FtpFetchAndDelete(host, user, password, remote_path, local_path, overwrite)
+             ? 0
+             : -1;
+}
+
+int Kvo_DownReplyFile(const std::string& reply, int32_t n, std::string* reduced) {
+  std::string field;
+  if (get_field(reply, n, &field) != 0) return -1;
+  if (Kvo_CountFields(field, kSubFieldSep) != 4) return -1;
+  std::string host, user, password, remote_path;
+  if (get_sub_field(field, 1, &host) != 0 || get_sub_field(field, 2, &user) != 0 ||
+      get_sub_field(field, 3, &password) != 0 || get_sub_field(field, 4, &remote_path) != 0) {
+    return -1;
+  }
+  std::string directory = DownloadDirectory();
+  if (!platform::DirectoryExists(directory)) platform::MakeDirectory(directory);
+  // A name that is empty or that names a directory would not give a file
+  // inside the download directory.
+  std::string name = DownloadFileName(remote_path);
+  if (name.empty() || name == "." || name == "..") return -1;
+  if (Kvo_FtpGetFile(host, user, password, remote_path, platform::JoinPath(directory, name),
+                     true) != 0) {
+    return -1;
+  }
+  return Kvo_RemoveField(reply, n, reduced);
+}
+
+}  // namespace corvane

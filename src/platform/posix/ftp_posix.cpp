@@ -1,0 +1,158 @@
+// FTP through libcurl, with the observable choices of the WinInet build:
+// port 21, active mode (PORT), ASCII transfer type, the local file
+// replaced, the remote file deleted only after the fetched file is in
+// place, no time limit set here.
+#include <curl/curl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "platform/files.h"
+#include "platform/ftp.h"
+
+namespace corvane::platform {
+namespace {
+
+std::atomic<unsigned> g_part_counter{0};
+
+void GlobalInitOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7f) return true;
+  }
+  return false;
+}
+
+// The host part of the URL: a name or IPv4 address as it is, an IPv6
+// address in brackets; anything else is refused rather than reinterpreted.
+bool UrlHost(const std::string& host, std::string* out) {
+  if (host.empty()) return false;
+  bool ipv6 = host.find(':') != std::string::npos;
+  for (unsigned char c : host) {
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '.' || c == '-' || c == '_' || (ipv6 && c == ':');
+    if (!ok) return false;
+  }
+  *out = ipv6 ? "[" + host + "]" : host;
+  return true;
+}
+
+// The remote path as a URL path.  libcurl decodes it again and, making no
+// CWD, sends it to the server byte for byte.
+std::string UrlPath(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : path) {
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
+  return fwrite(data, size, count, static_cast<FILE*>(file));
+}
+
+size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
+
+class Easy {
+ public:
+  Easy() : handle_(curl_easy_init()) {}
+  ~Easy() {
+    if (handle_) curl_easy_cleanup(handle_);
+  }
+  Easy(const Easy&) = delete;
+  Easy& operator=(const Easy&) = delete;
+  CURL* get() const { return handle_; }
+
+ private:
+  CURL* handle_;
+};
+
+class SList {
+ public:
+  ~SList() { curl_slist_free_all(list_); }
+  void Append(const std::string& s) { list_ = curl_slist_append(list_, s.c_str()); }
+  curl_slist* get() const { return list_; }
+
+ private:
+  curl_slist* list_ = nullptr;
+};
+
+}  // namespace
+
+bool FtpFetchAndDelete(const std::string& host, const std::string& user,
+                       const std::string& password, const std::string& remote_path,
+                       const std::string& local_path, bool overwrite) {
+  std::string url_host;
+  if (!UrlHost(host, &url_host)) return false;
+  // Commands travel as lines: a line break in any of these would smuggle a
+  // command of its own.  A path that names a directory is not a file.
+  if (HasControlCharacter(user) || HasControlCharacter(password) ||
+      HasControlCharacter(remote_path) || remote_path.empty() || remote_path.back() == '/') {
+    return false;
+  }
+  if (!overwrite && FileExists(local_path)) return false;
+
+  GlobalInitOnce();
+  Easy easy;
+  CURL* c = easy.get();
+  if (!c) return false;
+
+  // The fetched bytes go to a file beside the target, which replaces the
+  // target only once the whole file has arrived.
+  std::string part = local_path + ".~" + std::to_string(getpid()) + "." +
+                     std::to_string(g_part_counter.fetch_add(1)) + ".part";
+  FILE* file = fopen(part.c_str(), "wb");
+  if (!file) return false;
+
+  std::string base = "ftp://" + url_host + ":21/";
+  std::string url = base + UrlPath(remote_path);
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp");
+  curl_easy_setopt(c, CURLOPT_PROXY, "");  // no proxy taken from the environment
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
+  curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
+  curl_easy_setopt(c, CURLOPT_FTPPORT, "-");  // active mode
+  curl_easy_setopt(c, CURLOPT_FTP_USE_EPRT, 0L);
+  curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, 1L);  // TYPE A
+  curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteToFile);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, file);
+
+  CURLcode rc = curl_easy_perform(c);
+  bool written = fflush(file) == 0 && fsync(fileno(file)) == 0;
+  written = (fclose(file) == 0) && written;
+  if (rc != CURLE_OK || !written || rename(part.c_str(), local_path.c_str()) != 0) {
+    unlink(part.c_str());
+    return false;
+  }
+
+  // Delete the remote file on the same connection; the outcome is not
+  // reported.
+  SList quote;
+  quote.Append("DELE " + remote_path);
+  curl_easy_setopt(c, CURLOPT_URL, base.c_str());
+  curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Discard);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(c, CURLOPT_QUOTE, quote.get());
+  curl_easy_perform(c);
+  return true;
+}
+
+}  // namespace corvane::platform

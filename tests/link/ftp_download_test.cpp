@@ -1,0 +1,182 @@
+// Downloads named by replies, against a real FTP server (pyftpdlib on a
+// loopback address, port 21), through libcurl on Linux and through WinInet
+// in the Windows build under Wine.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "ftp_server.h"
+#include "link_probe_runner.h"
+
+namespace corvane::testing {
+namespace {
+
+const char kUser[] = "counter";
+const char kPassword[] = "pw-5511";
+
+class FtpDownload : public ::testing::TestWithParam<ProbeKind> {
+ protected:
+  void SetUp() override {
+    probe_ = std::make_unique<LinkProbe>(GetParam());
+    if (!probe_->available()) GTEST_SKIP() << "the Windows build of link-probe is not available";
+  }
+
+  // Each test has its own address: 127.0.0.40.. for Linux, .51.. for Wine.
+  std::unique_ptr<FtpServer> StartServer(int index) {
+    int base = GetParam() == ProbeKind::kLinux ? 40 : 51;
+    auto server = std::make_unique<FtpServer>("127.0.0." + std::to_string(base + index), kUser,
+                                              kPassword);
+    EXPECT_TRUE(server->ready()) << "pyftpdlib did not start";
+    return server;
+  }
+
+  static std::string Field(const FtpServer& s, const std::string& remote,
+                           const std::string& user = kUser,
+                           const std::string& password = kPassword) {
+    return s.address() + "%%" + user + "%%" + password + "%%" + remote;
+  }
+
+  std::map<std::string, std::string> Check(int trade_no, const std::string& reply) {
+    auto out = probe_->Run({"check", std::to_string(trade_no), Hex(reply)});
+    EXPECT_EQ(out["exit"], "0") << out["stderr"];
+    return out;
+  }
+
+  std::string Downloaded(const std::string& name) const {
+    return probe_->HostFile("down/" + name);
+  }
+
+  std::unique_ptr<LinkProbe> probe_;
+};
+
+TEST_P(FtpDownload, FetchesOneFileInAsciiActiveModeAndDeletesItOnTheServer) {
+  auto server = StartServer(0);
+  server->Put("data/out/f1.txt", "line one\nline two\n");
+  std::string reply = "0~a~b~" + Field(*server, "/data/out/f1.txt") + "~tail";
+  auto out = probe_->Run({"down", Hex(reply), "4"});
+  ASSERT_EQ(out["exit"], "0") << out["stderr"];
+  EXPECT_EQ(out["result"], "0");
+  EXPECT_EQ(Unhex(out["reduced"]), "0~a~b~tail");
+  // ASCII type: lines arrive in the client platform's own convention.
+  ASSERT_TRUE(PathExists(Downloaded("f1.txt")));
+  EXPECT_EQ(ReadFile(Downloaded("f1.txt")), GetParam() == ProbeKind::kLinux
+                                                ? "line one\nline two\n"
+                                                : "line one\r\nline two\r\n");
+  EXPECT_FALSE(server->Has("data/out/f1.txt"));
+  std::string log = server->Log();
+  EXPECT_NE(log.find("PORT "), std::string::npos) << log;
+  EXPECT_EQ(log.find("PASV"), std::string::npos) << log;
+  EXPECT_NE(log.find("TYPE A"), std::string::npos) << log;
+  EXPECT_NE(log.find("RETR /data/out/f1.txt"), std::string::npos) << log;
+}
+
+TEST_P(FtpDownload, Trade215FetchesTheFieldsAtFourAndSixOfTheReply) {
+  auto server = StartServer(1);
+  server->Put("r/a1.txt", "first");
+  server->Put("r/a2.txt", "second");
+  std::string reply = "0~x~y~" + Field(*server, "/r/a1.txt") + "~z~" + Field(*server, "/r/a2.txt") +
+                      "~w";
+  EXPECT_EQ(Check(215, reply)["result"], "0");
+  EXPECT_EQ(ReadFile(Downloaded("a1.txt")), "first");
+  EXPECT_EQ(ReadFile(Downloaded("a2.txt")), "second");
+  EXPECT_FALSE(server->Has("r/a1.txt"));
+  EXPECT_FALSE(server->Has("r/a2.txt"));
+}
+
+TEST_P(FtpDownload, Trade215SecondLookupSkipsTheFieldAtFive) {
+  auto server = StartServer(2);
+  server->Put("b1.txt", "1");
+  server->Put("b2.txt", "2");
+  server->Put("b3.txt", "3");
+  std::string reply = "0~x~y~" + Field(*server, "b1.txt") + "~" + Field(*server, "b2.txt") + "~" +
+                      Field(*server, "b3.txt");
+  EXPECT_EQ(Check(215, reply)["result"], "0");
+  EXPECT_TRUE(PathExists(Downloaded("b1.txt")));
+  EXPECT_FALSE(PathExists(Downloaded("b2.txt")));
+  EXPECT_TRUE(PathExists(Downloaded("b3.txt")));
+  EXPECT_TRUE(server->Has("b2.txt"));
+  EXPECT_FALSE(server->Has("b3.txt"));
+}
+
+TEST_P(FtpDownload, MissingRemoteFileFails) {
+  auto server = StartServer(3);
+  server->Put("other.txt", "x");
+  auto out = probe_->Run({"down", Hex("0~a~b~" + Field(*server, "/nothing/here.txt")), "4"});
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(out["reduced"], Hex("(untouched)"));
+  EXPECT_TRUE(server->Has("other.txt"));
+}
+
+TEST_P(FtpDownload, WrongCredentialsFailAndLeaveTheFileOnTheServer) {
+  auto server = StartServer(4);
+  server->Put("c1.txt", "payload");
+  EXPECT_EQ(Check(201, "0~a~b~" + Field(*server, "c1.txt", kUser, "wrong"))["result"], "-1");
+  EXPECT_TRUE(server->Has("c1.txt"));
+  EXPECT_FALSE(PathExists(Downloaded("c1.txt")));
+}
+
+TEST_P(FtpDownload, DownloadFieldWithFiveSubFieldsFails) {
+  auto server = StartServer(5);
+  server->Put("d1.txt", "payload");
+  EXPECT_EQ(Check(201, "0~a~b~" + Field(*server, "d1.txt") + "%%extra")["result"], "-1");
+  EXPECT_EQ(Check(201, "0~a~b~" + server->address() + "%%" + kUser + "%%d1.txt")["result"], "-1");
+  EXPECT_TRUE(server->Has("d1.txt"));
+  EXPECT_FALSE(PathExists(Downloaded("d1.txt")));
+}
+
+TEST_P(FtpDownload, SecondDownloadFailingKeepsTheFirstFile) {
+  auto server = StartServer(6);
+  server->Put("e1.txt", "kept");
+  std::string reply = "0~x~y~" + Field(*server, "e1.txt") + "~z~" + Field(*server, "e2.txt");
+  EXPECT_EQ(Check(215, reply)["result"], "-1");
+  EXPECT_EQ(ReadFile(Downloaded("e1.txt")), "kept");
+  EXPECT_FALSE(server->Has("e1.txt"));
+}
+
+TEST_P(FtpDownload, ExistingLocalFileIsReplaced) {
+  auto server = StartServer(7);
+  server->Put("g1.txt", "new");
+  std::string dir = probe_->HostFile("down");
+  ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+  WriteFile(dir + "/g1.txt", "an older and longer content");
+  EXPECT_EQ(Check(213, "0~a~b~" + Field(*server, "g1.txt"))["result"], "0");
+  EXPECT_EQ(ReadFile(Downloaded("g1.txt")), "new");
+}
+
+TEST_P(FtpDownload, RemotePathWithBackslashesIsSentAsGiven) {
+  auto server = StartServer(8);
+  server->Put("in\\h2.txt", "odd name");  // one file whose name holds a backslash
+  EXPECT_EQ(Check(201, "0~a~b~" + Field(*server, "in\\h2.txt"))["result"], "0");
+  EXPECT_EQ(ReadFile(Downloaded("h2.txt")), "odd name");
+  EXPECT_FALSE(server->Has("in\\h2.txt"));
+}
+
+TEST_P(FtpDownload, StatusOtherThanZeroFetchesNothing) {
+  auto server = StartServer(9);
+  server->Put("k1.txt", "x");
+  std::string rest = "~a~b~" + Field(*server, "k1.txt");
+  EXPECT_EQ(Check(201, "1" + rest)["result"], "1");
+  EXPECT_EQ(Check(201, "00" + rest)["result"], "1");
+  EXPECT_EQ(Check(201, rest)["result"], "-1");
+  EXPECT_EQ(Check(201, " 0" + rest)["result"], "-1");
+  EXPECT_EQ(Check(201, "")["result"], "-1");
+  EXPECT_EQ(Check(202, "0" + rest)["result"], "0");  // no download for 202
+  EXPECT_TRUE(server->Has("k1.txt"));
+  EXPECT_FALSE(PathExists(Downloaded("k1.txt")));
+}
+
+TEST_P(FtpDownload, UnusableDownloadDirectoryLeavesTheFileOnTheServer) {
+  auto server = StartServer(10);
+  server->Put("m1.txt", "x");
+  WriteFile(probe_->HostFile("down"), "a file where the directory belongs");
+  EXPECT_EQ(Check(201, "0~a~b~" + Field(*server, "m1.txt"))["result"], "-1");
+  EXPECT_TRUE(server->Has("m1.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, FtpDownload,
+                         ::testing::Values(ProbeKind::kLinux, ProbeKind::kWine),
+                         [](const ::testing::TestParamInfo<ProbeKind>& info) {
+                           return info.param == ProbeKind::kLinux ? "Curl" : "WinInetUnderWine";
+                         });
+
+}  // namespace
+}  // namespace corvane::testing

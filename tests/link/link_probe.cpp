@@ -1,0 +1,82 @@
+// A program that runs one link routine from its command line, for tests
+// that need the routine in a program of its own: files land beside the
+// program (the host directory), and the Windows build runs under Wine
+// against servers that the Linux test starts.
+//
+// Texts travel as hex so that GBK bytes pass any console unchanged.
+//
+//   link-probe ftp <host> <user> <password> <remote-hex> <local-name>
+//   link-probe down <reply-hex> <field>
+//   link-probe check <trade-no> <reply-hex>
+//
+// Output: lines "key=value"; the exit code is 0 when the command ran.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "common/last_error.h"
+#include "link/reply_check.h"
+#include "link/reply_download.h"
+#include "platform/paths.h"
+
+namespace {
+
+std::string FromHex(const std::string& hex) {
+  std::string out;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+    out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return out;
+}
+
+std::string ToHex(const std::string& bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+  }
+  return out;
+}
+
+void Print(const std::string& key, const std::string& value) {
+  std::printf("%s=%s\n", key.c_str(), value.c_str());
+}
+
+void PrintLastError() {
+  Print("error", std::to_string(corvane::LastErrorCode()));
+  Print("message", ToHex(corvane::LastErrorMessage()));
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: link-probe ftp|down|check ...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string command = argv[1];
+  if (command == "ftp" && argc == 7) {
+    std::string local = corvane::platform::JoinPath(corvane::platform::HostDirectory(), argv[6]);
+    Print("result", std::to_string(corvane::Kvo_FtpGetFile(argv[2], argv[3], argv[4],
+                                                           FromHex(argv[5]), local, true)));
+    return 0;
+  }
+  if (command == "down" && argc == 4) {
+    std::string reduced = "(untouched)";
+    int result = corvane::Kvo_DownReplyFile(FromHex(argv[2]), std::atoi(argv[3]), &reduced);
+    Print("result", std::to_string(result));
+    Print("reduced", ToHex(reduced));
+    PrintLastError();
+    return 0;
+  }
+  if (command == "check" && argc == 4) {
+    Print("result", std::to_string(corvane::Kvo_CheckTradeReply(std::atoi(argv[2]),
+                                                                FromHex(argv[3]))));
+    PrintLastError();
+    return 0;
+  }
+  return Usage();
+}
