@@ -1,0 +1,177 @@
+#include "flow/flow_fixture.h"
+
+#include <atomic>
+#include <sstream>
+
+#include "common/error_codes.h"
+#include "config/trade_cfg.h"
+
+namespace corvane::flowtest {
+
+using corvane::testing::BuildDir;
+using corvane::testing::CopyInto;
+using corvane::testing::ReadFile;
+using corvane::testing::RunProcess;
+using corvane::testing::TempDir;
+using corvane::testing::WriteFile;
+
+std::string Flags(const std::string& first_seven) {
+  std::string f = first_seven;
+  f.resize(13, '0');
+  return f;
+}
+
+std::string ParamLine(int trade_no, int field_count, const std::string& flags) {
+  return std::to_string(trade_no) + "," + std::to_string(field_count) + "," + flags +
+         ",0,i5,i6,i7,i8";
+}
+
+std::string InitReply(const std::vector<std::string>& lines) {
+  std::string defs;
+  for (size_t i = 0; i < lines.size(); ++i) defs += (i ? "%%" : "") + lines[i];
+  return "0~~~~~~~" + defs + "~1050,0%%1060,0";
+}
+
+std::string Card(char fill, const std::string& lock) {
+  std::string data(400, fill);
+  data.replace(180, 14, lock);
+  return data;
+}
+
+void FlowTest::SetUp() {
+  dir_ = std::make_unique<TempDir>();
+  for (const std::string& f : HostFiles()) CopyInto(f, dir_->path());
+  address_ = NextAddress();
+  WriteFile(*dir_ / "TradeCfg.ini",
+            "[SYSTEM]\r\nLocalIP=10.1.2.3\r\nNativeAddress=" + address_ +
+                "\r\nNativeServer=CorvaneFront.Trade\r\nAREAID=0101\r\n");
+  WriteCardSettings();
+  front_ = std::make_unique<FrontEnd>(dir_->path(), address_);
+}
+
+void FlowTest::TearDown() {
+  if (front_) front_->Stop();
+  front_.reset();
+  dir_.reset();
+}
+
+std::string FlowTest::NextAddress() {
+  static std::atomic<int> next{0};
+  return "127.0.0." + std::to_string(70 + next++ % 20);
+}
+
+std::string FlowTest::HostProgram() { return BuildDir() + "/tools/corvane-host/corvane-host"; }
+
+std::vector<std::string> FlowTest::HostFiles() {
+  return {BuildDir() + "/tools/corvane-host/corvane-host",
+          BuildDir() + "/src/api/libCorvaneApply.so",
+          BuildDir() + "/tools/iccsim/libICCInter01046.so"};
+}
+
+void FlowTest::StartFrontEnd() {
+  if (front_started_) return;
+  ASSERT_TRUE(front_->Start()) << "front-end simulator did not start on " << address_;
+  front_started_ = true;
+}
+
+std::vector<Reply> FlowTest::Host(const std::vector<std::vector<std::string>>& commands) {
+  std::string script;
+  for (const auto& c : commands) {
+    for (size_t i = 0; i < c.size(); ++i) script += (i ? "\t" : "") + c[i];
+    script += "\n";
+  }
+  WriteFile(*dir_ / "script.txt", script);
+  const std::string host = dir_->path() + "/" + HostProgram().substr(HostProgram().rfind('/') + 1);
+  auto result = RunProcess(Wrap({host, "--script", "script.txt"}), dir_->path(), 120000);
+  std::vector<Reply> replies;
+  std::istringstream out(result.out);
+  std::string line;
+  while (std::getline(out, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    replies.push_back(Reply{std::atoi(line.substr(0, tab).c_str()), line.substr(tab + 1)});
+  }
+  EXPECT_EQ(commands.size(), replies.size()) << "host output:\n" << result.out << result.err;
+  replies.resize(commands.size(), Reply{-99, "<no reply>"});
+  return replies;
+}
+
+Reply FlowTest::Apply(int trade_no, const std::string& serial, const std::string& request,
+                      const std::string& extra) {
+  return Session({{"apply", std::to_string(trade_no), serial, request, extra}}).back();
+}
+
+std::vector<Reply> FlowTest::Session(const std::vector<std::vector<std::string>>& commands) {
+  StartFrontEnd();
+  std::vector<std::vector<std::string>> all{{"init"}};
+  all.insert(all.end(), commands.begin(), commands.end());
+  auto replies = Host(all);
+  EXPECT_EQ("$$0~~~~$$", replies[0].text) << "session start failed";
+  replies.erase(replies.begin());
+  return replies;
+}
+
+std::string FlowTest::Ini(const std::string& file, const std::string& section,
+                          const std::string& key) {
+  std::string value;
+  EXPECT_EQ(0, Kvo_ReadIniFSection(file, section, key, &value, dir_->path()));
+  return value;
+}
+
+void FlowTest::SetIni(const std::string& file, const std::string& section, const std::string& key,
+                      const std::string& value) {
+  Kvo_WriteIniFSection(file, section, key, value, dir_->path());
+}
+
+void FlowTest::WriteCardSettings() {
+  std::string text = "[Card]\r\nDataFile=iccard.dat\r\nJournal=iccsim.log\r\n[Fail]\r\n";
+  for (const auto& f : card_failures_) text += f.first + "=" + std::to_string(f.second) + "\r\n";
+  WriteFile(*dir_ / "iccsim.ini", text);
+}
+
+void FlowTest::PutCard(const std::string& data) { WriteFile(*dir_ / "iccard.dat", data); }
+
+std::string FlowTest::CardOnFile() { return ReadFile(*dir_ / "iccard.dat"); }
+
+void FlowTest::FailCard(const std::string& function, int result) {
+  card_failures_[function] = result;
+  WriteCardSettings();
+}
+
+std::vector<CardCall> FlowTest::CardCalls() {
+  std::vector<CardCall> calls;
+  std::istringstream in(ReadFile(*dir_ / "iccsim.log"));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    CardCall call;
+    size_t pos = line.find('\t');
+    call.function = line.substr(0, pos);
+    while (pos != std::string::npos) {
+      const size_t next = line.find('\t', pos + 1);
+      const std::string field =
+          line.substr(pos + 1, next == std::string::npos ? next : next - pos - 1);
+      const size_t eq = field.find('=');
+      call.fields[field.substr(0, eq)] = eq == std::string::npos ? "" : field.substr(eq + 1);
+      pos = next;
+    }
+    calls.push_back(call);
+  }
+  return calls;
+}
+
+std::vector<CardCall> FlowTest::CardWrites() {
+  std::vector<CardCall> writes;
+  for (const CardCall& c : CardCalls())
+    if (c.function == "IC_SaveData") writes.push_back(c);
+  return writes;
+}
+
+std::string FlowTest::ErrorReply(const std::string& tag, int code) {
+  return "$$-1~1050%%" + tag + "%%" + std::to_string(code) + "%%错误原因:" +
+         ErrorMessage(code) + "$$";
+}
+
+}  // namespace corvane::flowtest

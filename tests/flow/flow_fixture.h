@@ -1,0 +1,96 @@
+// A whole session in a fresh directory: the host program, the library and
+// the card simulator copied there with a prepared TradeCfg.ini, and the
+// front-end simulator on a loopback address of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flow/front_end.h"
+#include "support/process.h"
+
+namespace corvane::flowtest {
+
+struct Reply {
+  int status = 0;
+  std::string text;
+};
+
+struct CardCall {
+  std::string function;
+  std::map<std::string, std::string> fields;
+};
+
+// The transaction flags, flag 1 first: serial check, card read, rewrite,
+// lock, card kind, -, journal; the remaining characters are not read.
+std::string Flags(const std::string& first_seven);
+
+// A parameter line: number, field count, flags, then five items.
+std::string ParamLine(int trade_no, int field_count, const std::string& flags);
+
+// The reply of transaction 21 carrying these definitions.
+std::string InitReply(const std::vector<std::string>& lines);
+
+// Card data of 400 characters with the given lock field.
+std::string Card(char fill, const std::string& lock = "00000000000000");
+
+class FlowTest : public ::testing::Test {
+ protected:
+  // Loopback addresses: Linux flows use 127.0.0.70 to .89, round robin.
+  void SetUp() override;
+  void TearDown() override;
+
+  // Front end answers; Init() starts the simulator when it is not running.
+  void Answer(int trade_no, const std::string& reply) { front_->Answer(trade_no, reply); }
+  void Answer(int trade_no, const std::vector<std::string>& replies) {
+    front_->Answer(trade_no, replies);
+  }
+  void StartFrontEnd();
+
+  // Runs the host program once with these commands, each a list of
+  // arguments (init / apply N SERIAL REQUEST [EXTRA] / close); one reply
+  // per command.
+  std::vector<Reply> Host(const std::vector<std::vector<std::string>>& commands);
+  Reply Apply(int trade_no, const std::string& serial, const std::string& request,
+              const std::string& extra = "");
+  // init, then the commands, in one host process.
+  std::vector<Reply> Session(const std::vector<std::vector<std::string>>& commands);
+
+  std::string Ini(const std::string& file, const std::string& section, const std::string& key);
+  void SetIni(const std::string& file, const std::string& section, const std::string& key,
+              const std::string& value);
+
+  // The card simulator: the card's data, failures, and the calls made.
+  void PutCard(const std::string& data);
+  std::string CardOnFile();
+  void FailCard(const std::string& function, int result);
+  std::vector<CardCall> CardCalls();
+  std::vector<CardCall> CardWrites();  // IC_SaveData calls only
+
+  std::vector<Received> FrontCalls() { return front_->Calls(); }
+
+  // The standard error body expected for a tag and code (message from the
+  // library's error table).
+  static std::string ErrorReply(const std::string& tag, int code);
+
+  std::string address_;
+  std::unique_ptr<corvane::testing::TempDir> dir_;
+  std::unique_ptr<FrontEnd> front_;
+  std::map<std::string, int> card_failures_;
+  bool front_started_ = false;
+
+  // Where the programs come from (Linux build by default).
+  virtual std::string HostProgram();
+  virtual std::vector<std::string> HostFiles();
+  virtual std::vector<std::string> Wrap(const std::vector<std::string>& argv) { return argv; }
+  virtual std::string NextAddress();
+
+ private:
+  void WriteCardSettings();
+};
+
+}  // namespace corvane::flowtest

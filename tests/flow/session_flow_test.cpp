@@ -1,0 +1,94 @@
+// Session start and close through the exports.
+#include "flow/flow_fixture.h"
+
+namespace corvane::flowtest {
+namespace {
+
+const char kInitTag[] = "交易初始化实现函数(f_UCInit)";
+const char kApplyTag[] = "交易申请实现函数(f_UCApply)";
+
+TEST_F(FlowTest, InitSendsTheVersionListAndStoresEveryDefinition) {
+  SetIni("TradeCfg.ini", "USERTRADE", "99", "99,5,1111111111111,0,a,b,c,d");
+  Answer(21, InitReply({ParamLine(21, 6, Flags("0000001")), ParamLine(22, 5, Flags("0101001"))}));
+  Session({});
+  auto calls = FrontCalls();
+  ASSERT_EQ(1u, calls.size());
+  EXPECT_EQ(21, calls[0].trade_no);
+  EXPECT_EQ("~~~~~1050,02.21.0101.04.1050%%1060,1.1.0.01.1", calls[0].request);
+  EXPECT_EQ("021" + std::string(14, '0'), calls[0].packet.substr(0, 17));
+  EXPECT_EQ(ParamLine(21, 6, Flags("0000001")), Ini("TradeCfg.ini", "USERTRADE", "21"));
+  EXPECT_EQ(ParamLine(22, 5, Flags("0101001")), Ini("TradeCfg.ini", "USERTRADE", "22"));
+  EXPECT_EQ("99,5,1111111111111,0,a,b,c,d", Ini("TradeCfg.ini", "USERTRADE", "99"));
+  EXPECT_NE("", Ini("TradeCfg.ini", "SYSTEM", "SysHaveInit"));
+  // Every key of the settings file exists afterwards.
+  for (const char* key : {"Com", "ReadType", "CardType", "baud", "OpType"})
+    EXPECT_EQ("", Ini("TradeCfg.ini", "HardWare", key)) << key;
+}
+
+TEST_F(FlowTest, TwoInitsInARowBothSucceedAndAReplyMissingFieldsFails) {
+  Answer(21, std::vector<std::string>{InitReply({}), InitReply({}), "0~~~~~~", "0~~~~~~~defs",
+                                      "1~refused~~~~~~~~1050,0"});
+  StartFrontEnd();
+  auto r = Host({{"init"}, {"init", "anything"}, {"init"}, {"init"}, {"init"}});
+  EXPECT_EQ(0, r[0].status);
+  EXPECT_EQ("$$0~~~~$$", r[0].text);
+  EXPECT_EQ(0, r[1].status);
+  EXPECT_EQ("$$0~~~~$$", r[1].text);
+  EXPECT_EQ(-1, r[2].status);
+  EXPECT_EQ(ErrorReply(std::string(kInitTag) + ":004", -7105), r[2].text);
+  EXPECT_EQ(ErrorReply(std::string(kInitTag) + ":004", -7106), r[3].text);
+  // A positive status with both fields present still opens the session.
+  EXPECT_EQ(0, r[4].status);
+  EXPECT_EQ("$$0~~~~$$", r[4].text);
+}
+
+TEST_F(FlowTest, InitWithoutAFrontEndFails) {
+  auto r = Host({{"init"}, {"apply", "250", "1", "$$a$$"}});
+  EXPECT_EQ(-1, r[0].status);
+  EXPECT_EQ(ErrorReply(std::string(kInitTag) + ":004", -7104), r[0].text);
+  EXPECT_EQ(ErrorReply(std::string(kApplyTag) + ":001", -7003), r[1].text);
+}
+
+TEST_F(FlowTest, InitFailsWhenTheSettingsFileCannotBeWritten) {
+  corvane::testing::RunProcess({"rm", "-f", *dir_ / "TradeCfg.ini"}, dir_->path());
+  corvane::testing::RunProcess({"mkdir", *dir_ / "TradeCfg.ini"}, dir_->path());
+  auto r = Host({{"init"}});
+  EXPECT_EQ(-1, r[0].status);
+  EXPECT_EQ(ErrorReply(std::string(kInitTag) + ".002", -7030), r[0].text);
+}
+
+TEST_F(FlowTest, CloseEndsTheSessionAndANewInitRestoresIt) {
+  Answer(21, InitReply({ParamLine(250, 1, Flags("0000001"))}));
+  Answer(250, "0~done");
+  StartFrontEnd();
+  auto r = Host({{"close"},
+                 {"init"},
+                 {"close", "ignored"},
+                 {"close"},
+                 {"apply", "250", "1", "$$a$$"},
+                 {"init"},
+                 {"apply", "250", "1", "$$a$$"}});
+  EXPECT_EQ(0, r[0].status);
+  EXPECT_EQ("$$0~~$$", r[0].text);
+  EXPECT_EQ("$$0~~$$", r[2].text);
+  EXPECT_EQ(0, r[3].status);
+  EXPECT_EQ("$$0~~$$", r[3].text);
+  EXPECT_EQ(-1, r[4].status);
+  EXPECT_EQ(ErrorReply(std::string(kApplyTag) + ":001", -7003), r[4].text);
+  EXPECT_EQ(0, r[6].status);
+  EXPECT_EQ("$$0~done~~~~$$", r[6].text);
+}
+
+TEST_F(FlowTest, NewSessionForgetsAnUnfinishedTransaction) {
+  SetIni("TradeLog.ini", "000", "TradeTypeID", "27");
+  SetIni("TradeLog.ini", "000", "Ybzt", "2");
+  Answer(21, InitReply({}));
+  Answer(250, "0~done");
+  auto r = Session({{"apply", "250", "1", "$$a$$"}});
+  EXPECT_EQ("$$0~done~~~~$$", r[0].text);
+  for (const Received& c : FrontCalls()) EXPECT_NE(49, c.trade_no);
+  EXPECT_EQ("", Ini("TradeLog.ini", "000", "TradeTypeID"));
+}
+
+}  // namespace
+}  // namespace corvane::flowtest

@@ -1,0 +1,57 @@
+// A whole session with the x86_64 Windows build under wine64: session
+// start, a card transaction, a download transaction, close.
+#include <atomic>
+
+#include "flow/flow_fixture.h"
+
+namespace corvane::flowtest {
+namespace {
+
+class WineFlow : public FlowTest {
+ protected:
+  void SetUp() override {
+    if (corvane::testing::Win64BuildDir().empty()) GTEST_SKIP() << "no Windows x86_64 build";
+    FlowTest::SetUp();
+  }
+  std::string HostProgram() override {
+    return corvane::testing::Win64BuildDir() + "/tools/corvane-host/corvane-host.exe";
+  }
+  std::vector<std::string> HostFiles() override {
+    const std::string b = corvane::testing::Win64BuildDir();
+    return {HostProgram(), b + "/src/api/CorvaneApply.dll", b + "/tools/iccsim/ICCInter01046.dll"};
+  }
+  std::vector<std::string> Wrap(const std::vector<std::string>& argv) override {
+    return corvane::testing::UnderWine(argv);
+  }
+  std::string NextAddress() override {
+    static std::atomic<int> next{0};
+    return "127.0.0." + std::to_string(90 + next++ % 10);
+  }
+};
+
+TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
+  Answer(21, InitReply({ParamLine(27, 6, Flags("0101001"))}));
+  Answer(27, "0~ok~1~f4~" + Card('B') + "%%20~f6~病人");
+  Answer(49, "0~");
+  Answer(250, "0~done~x~y~z~w~v");
+  PutCard(Card('A'));
+  auto r = Session({{"apply", "27", "12345", "$$1~c~0~ex~p5~p6$$", "附加"},
+                    {"apply", "250", "2", "$$a~b$$"},
+                    {"close"}});
+  EXPECT_EQ(0, r[0].status) << r[0].text;
+  EXPECT_EQ("$$0~ok~1~f4~" + Card('B') + "~病人$$", r[0].text);
+  EXPECT_EQ("$$0~done~~~~$$", r[1].text);
+  EXPECT_EQ("$$0~~$$", r[2].text);
+  auto calls = FrontCalls();
+  ASSERT_EQ(4u, calls.size());
+  EXPECT_EQ("~~~~~1050,02.21.0101.04.1050%%1060,1.1.0.01.1", calls[0].request);
+  EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", calls[1].request);
+  EXPECT_EQ(49, calls[2].trade_no);
+  EXPECT_EQ("~~~~27~12345~~~1~1~0~", calls[2].request);
+  EXPECT_EQ("a~b~", calls[3].request);
+  EXPECT_EQ(Card('B'), CardOnFile());
+  EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "27", "InMsg"));
+}
+
+}  // namespace
+}  // namespace corvane::flowtest
