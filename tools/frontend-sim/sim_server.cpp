@@ -1,0 +1,104 @@
+#include "sim_server.h"
+
+#include <cstdio>
+
+#include "front_app.h"
+#include "platform/text.h"
+#include "transport/errors.h"
+
+using namespace corvane;
+
+namespace frontend_sim {
+
+SimServer::SimServer(Scenario scenario, Logger log) : scenario_(std::move(scenario)), log_(std::move(log)) {
+  platform::SocketStartup();
+}
+
+SimServer::~SimServer() {
+  Stop();
+  platform::SocketCleanup();
+}
+
+bool SimServer::Start(const std::string& address, uint16_t port, std::string* error) {
+  int err = 0;
+  listener_ = platform::ListenTcp(address, port, 512, &err);
+  if (listener_ == platform::kNoSocket) {
+    *error = platform::SocketErrorMessage(err) + " (" + std::to_string(err) + ")";
+    return false;
+  }
+  port_ = platform::LocalPort(listener_);
+  acceptor_ = std::thread([this] { AcceptLoop(); });
+  return true;
+}
+
+void SimServer::Stop() {
+  if (stop_.exchange(true)) return;
+  if (acceptor_.joinable()) acceptor_.join();
+  platform::CloseSocket(listener_);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& s : live_) s->Abort();
+  }
+  for (auto& t : threads_) t.join();
+}
+
+void SimServer::AcceptLoop() {
+  while (!stop_) {
+    if (platform::WaitReadable(listener_, 100000) != 1) continue;
+    std::string peer;
+    platform::SocketHandle s = platform::AcceptSocket(listener_, &peer);
+    if (s == platform::kNoSocket) continue;
+    std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back([this, s, peer] { Serve(s, peer); });
+  }
+}
+
+namespace {
+
+std::string Hex8(uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04X", v);
+  return buf;
+}
+
+}  // namespace
+
+void SimServer::Serve(platform::SocketHandle s, const std::string& peer) {
+  ++sessions_;
+  auto session = std::make_shared<transport::TServerSession>(
+      s, [this, peer](const std::u16string& name) -> transport::Variant {
+        std::string server = platform::WideToUtf8(name);
+        if (!scenario_.create_error.empty()) {
+          if (log_) log_(peer + " create \"" + server + "\" -> error \"" + scenario_.create_error + "\"");
+          throw transport::ETransportError(platform::WideToAnsi(platform::Utf8ToWide(scenario_.create_error)));
+        }
+        if (!scenario_.Accepts(server)) {
+          if (log_) log_(peer + " create \"" + server + "\" -> not available");
+          return transport::Variant();
+        }
+        if (log_) log_(peer + " create \"" + server + "\" -> object");
+        return transport::Variant::Dispatch(std::make_shared<FrontApp>(&scenario_, &counter_, peer, log_));
+      });
+  session->on_block = [this, peer](const transport::IDataBlock& b, bool outgoing) {
+    if (!log_) return;
+    uint32_t w = b.GetSignatureWord();
+    // Error replies get a line of their own; other exchanges are logged by
+    // what they mean (create, Transmit).
+    if (!outgoing || transport::ActionOf(w) != transport::kActionError) return;
+    log_(peer + " <- error reply (block " + Hex8(w) + ", " + std::to_string(b.DataSize()) + " bytes)");
+  };
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stop_) session->Abort();
+    live_.push_back(session);
+  }
+  session->Run();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    live_.remove(session);
+  }
+  if (log_) log_(peer + " closed");
+  --sessions_;
+}
+
+}  // namespace frontend_sim

@@ -1,0 +1,47 @@
+// The simulator's listener: one thread per client connection.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/socket.h"
+#include "scenario.h"
+#include "transport/server_session.h"
+
+namespace frontend_sim {
+
+class SimServer {
+ public:
+  using Logger = std::function<void(const std::string& line)>;
+  SimServer(Scenario scenario, Logger log);
+  ~SimServer();
+  // Starts listening and accepting; false with *error when the address
+  // cannot be bound.
+  bool Start(const std::string& address, uint16_t port, std::string* error);
+  void Stop();
+  uint16_t Port() const { return port_; }
+  int Sessions() const { return sessions_; }
+
+ private:
+  void AcceptLoop();
+  void Serve(corvane::platform::SocketHandle s, const std::string& peer);
+
+  Scenario scenario_;
+  CallCounter counter_;
+  Logger log_;
+  corvane::platform::SocketHandle listener_ = corvane::platform::kNoSocket;
+  uint16_t port_ = 0;
+  std::thread acceptor_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> sessions_{0};
+  std::mutex mutex_;
+  std::list<std::shared_ptr<corvane::transport::TServerSession>> live_;
+  std::list<std::thread> threads_;
+};
+
+}  // namespace frontend_sim
