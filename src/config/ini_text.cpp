@@ -61,11 +61,11 @@ class LineScanner {
       line->name = Trim(s.substr(1, close == std::string_view::npos ? std::string_view::npos
                                                                     : close - 1));
     } else {
-      line->kind = LineKind::kKey;
       size_t eq = s.find('=');
       if (eq == std::string_view::npos) {
-        line->name = s;
+        line->kind = LineKind::kOther;
       } else {
+        line->kind = LineKind::kKey;
         line->name = Trim(s.substr(0, eq));
         line->value = s.substr(eq + 1);
       }
@@ -89,27 +89,24 @@ KeyPlace Locate(std::string_view text, std::string_view section, std::string_vie
   KeyPlace place;
   LineScanner scanner(text);
   Line line;
-  bool in_match = false;
   bool in_first = false;
   while (scanner.Next(&line)) {
     if (line.kind == LineKind::kSection) {
-      in_match = IniNamesEqual(line.name, section);
-      in_first = in_match && !place.section_found;
+      if (place.section_found) break;  // only the first section of the name counts
+      in_first = IniNamesEqual(line.name, section);
       if (in_first) {
         place.section_found = true;
         place.insert_at = line.next;
         place.insert_needs_break = line.next == line.end;
       }
-    } else if (line.kind == LineKind::kKey && in_match) {
+    } else if (line.kind == LineKind::kKey && in_first) {
       if (IniNamesEqual(line.name, key)) {
         place.key_found = true;
         place.key_line = line;
         return place;
       }
-      if (in_first) {
-        place.insert_at = line.next;
-        place.insert_needs_break = line.next == line.end;
-      }
+      place.insert_at = line.next;
+      place.insert_needs_break = line.next == line.end;
     }
   }
   return place;

@@ -6,14 +6,15 @@
 // - A line is trimmed of blanks and control characters.  An empty line is
 //   blank; a line starting with ';' is a comment; a line starting with '['
 //   is a section header whose name runs to the first ']' (or the line's end)
-//   and is trimmed; any other line is a key, its name the trimmed text
-//   before the first '=' and its value the text after it (a line without
-//   '=' is a key with an empty value).  Keys before the first section belong
-//   to no section.
+//   and is trimmed; a line holding '=' is a key, its name the trimmed text
+//   before the first '=' and its value the text after it; any other line is
+//   kept but means nothing.  Keys before the first section belong to no
+//   section.
 // - Names match regardless of ASCII letter case; the second byte of a GBK
 //   double-byte character is never case-folded.
-// - Of several sections or keys with one name, the first occurrence wins:
-//   the first matching key in file order within the sections of that name.
+// - Of several sections with one name only the first is used (later ones
+//   are kept but never read or written); of several keys with one name in
+//   it, the first.
 // - A value read loses its surrounding blanks, then one pair of matching
 //   single or double quotes, and is cut at 2047 bytes without splitting a
 //   double-byte character.

@@ -38,7 +38,7 @@ TEST(IniLookup, MissingKeyGivesDefaultEmptyValueGivesEmpty) {
   const std::string text = "[S]\r\nEmpty=\r\nBare\r\n";
   EXPECT_EQ(Read(text, "S", "Missing"), "<default>");
   EXPECT_EQ(Read(text, "S", "Empty"), "");
-  EXPECT_EQ(Read(text, "S", "Bare"), "");
+  EXPECT_EQ(Read(text, "S", "Bare"), "<default>");
   EXPECT_EQ(Read(text, "Other", "Empty"), "<default>");
 }
 
@@ -68,7 +68,8 @@ TEST(IniLookup, FirstOccurrenceWinsAndCommentsAreNotKeys) {
   const std::string text =
       "top=0\r\n[S]\r\n;k=comment\r\nk=1\r\nk=2\r\n[T]\r\nk=3\r\n[s]\r\nk=4\r\nonly=5\r\n";
   EXPECT_EQ(Read(text, "S", "k"), "1");
-  EXPECT_EQ(Read(text, "S", "only"), "5");
+  EXPECT_EQ(Read(text, "S", "only"), "<default>");
+  EXPECT_EQ(Read(Write(text, "S", "only", "6"), "S", "only"), "6");
   EXPECT_EQ(Read(text, "S", ";k"), "<default>");
   EXPECT_EQ(Read(text, "", "top"), "<default>");
 }
