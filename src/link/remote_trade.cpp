@@ -1,0 +1,108 @@
+#include "link/remote_trade.h"
+
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "common/error_codes.h"
+#include "common/last_error.h"
+#include "config/trade_cfg.h"
+#include "link/reply_check.h"
+#include "link/trade_log.h"
+#include "platform/text.h"
+#include "transport/late_call.h"
+#include "transport/socket_connection.h"
+
+namespace corvane {
+namespace {
+
+constexpr int kFrontEndPort = 211;
+
+// The connection slot: nothing between calls, the one connection during a
+// call.
+std::unique_ptr<transport::TSocketConnection>& ConnectionSlot() {
+  static std::unique_ptr<transport::TSocketConnection> slot;
+  return slot;
+}
+
+// Opens the slot's connection to the front end; false when it cannot be
+// opened (the slot is then empty).
+bool OpenFrontEnd() {
+  auto& slot = ConnectionSlot();
+  try {
+    if (!slot) slot = std::make_unique<transport::TSocketConnection>();
+    const TSystemCfg& cfg = SystemCfg();
+    slot->SetHost(cfg.NativeAddress);
+    slot->SetPort(kFrontEndPort);
+    slot->SetServerName(cfg.NativeServer);
+    slot->SetServerGUID("");
+    if (!slot->Connected()) slot->SetConnected(true);
+    return true;
+  } catch (...) {
+    ReleaseConnectionSlot();
+    return false;
+  }
+}
+
+// Invokes "Transmit" on the open connection and gives its result as text.
+// Throws what the transport throws.
+std::string Transmit(int32_t* trade_no, std::string* packet) {
+  auto& slot = ConnectionSlot();
+  std::string reply;
+  {
+    transport::Variant app = slot->AppServer();
+    std::vector<transport::CallArg> args = {
+        transport::CallArg::IntRef(trade_no), transport::CallArg::AnsiTextRef(packet),
+        transport::CallArg::AnsiTextRef(&SystemCfg().LocalIP)};
+    transport::Variant result = transport::DispatchCall(app, "Transmit", args);
+    reply = platform::WideToAnsi(transport::VariantToWide(result));
+  }
+  // The front end has answered: a failure while closing does not undo
+  // the transaction it has carried out.
+  try {
+    slot->SetConnected(false);
+  } catch (...) {
+  }
+  ReleaseConnectionSlot();
+  return reply;
+}
+
+}  // namespace
+
+void ReleaseConnectionSlot() {
+  auto& slot = ConnectionSlot();
+  if (!slot) return;
+  std::unique_ptr<transport::TSocketConnection> connection = std::move(slot);
+  try {
+    connection.reset();
+  } catch (...) {
+  }
+}
+
+int Kvo_RemoteTrade(int32_t trade_no, const std::string& request, std::string* reply,
+                    double serial) {
+  std::string packet;
+  if (Kvo_BuildInnerPack(trade_no, request, &packet, serial) != 0) return -1;
+  if (Kvo_WriteTradeLog(1, packet) != 0) return -1;
+  if (!OpenFrontEnd()) return -1;
+  std::string text;
+  try {
+    text = Transmit(&trade_no, &packet);
+  } catch (const std::exception& e) {
+    ReleaseConnectionSlot();
+    return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage(e.what()));
+  } catch (...) {
+    ReleaseConnectionSlot();
+    return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage("unknown failure"));
+  }
+  int result;
+  try {
+    result = Kvo_CheckTradeReply(trade_no, text);
+  } catch (...) {
+    result = -1;
+  }
+  *reply = text;
+  return result;
+}
+
+}  // namespace corvane
