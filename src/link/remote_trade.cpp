@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "common/error_codes.h"
@@ -55,6 +56,10 @@ std::string Transmit(int32_t* trade_no, std::string* packet) {
         transport::CallArg::IntRef(trade_no), transport::CallArg::AnsiTextRef(packet),
         transport::CallArg::AnsiTextRef(&SystemCfg().LocalIP)};
     transport::Variant result = transport::DispatchCall(app, "Transmit", args);
+    // Null has no text form (Empty gives the empty text).
+    const transport::Variant& value =
+        result.IsByRef() && result.ref ? *result.ref : result;
+    if (value.IsNull()) throw std::runtime_error("Transmit returned Null, which has no text form");
     reply = platform::WideToAnsi(transport::VariantToWide(result));
   }
   // The front end has answered: a failure while closing does not undo

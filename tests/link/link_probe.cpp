@@ -8,6 +8,10 @@
 //   link-probe ftp <host> <user> <password> <remote-hex> <local-name>
 //   link-probe down <reply-hex> <field>
 //   link-probe check <trade-no> <reply-hex>
+//   link-probe trade <trade-no> <serial> <request-hex> <native-address>
+//                    <native-server> <local-ip-hex> <reply-hex>
+//     (the reply variable starts with <reply-hex>; the settings in memory
+//     are set from the arguments)
 //
 // Output: lines "key=value"; the exit code is 0 when the command ran.
 #include <cstdio>
@@ -15,8 +19,10 @@
 #include <string>
 
 #include "common/last_error.h"
+#include "config/trade_cfg.h"
 #include "link/reply_check.h"
 #include "link/reply_download.h"
+#include "link/remote_trade.h"
 #include "platform/paths.h"
 
 namespace {
@@ -49,7 +55,7 @@ void PrintLastError() {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: link-probe ftp|down|check ...\n");
+  std::fprintf(stderr, "usage: link-probe ftp|down|check|trade ...\n");
   return 2;
 }
 
@@ -75,6 +81,20 @@ int main(int argc, char** argv) {
   if (command == "check" && argc == 4) {
     Print("result", std::to_string(corvane::Kvo_CheckTradeReply(std::atoi(argv[2]),
                                                                 FromHex(argv[3]))));
+    PrintLastError();
+    return 0;
+  }
+  if (command == "trade" && argc == 9) {
+    corvane::TSystemCfg& cfg = corvane::SystemCfg();
+    cfg.NativeAddress = argv[5];
+    cfg.NativeServer = argv[6];
+    cfg.LocalIP = FromHex(argv[7]);
+    std::string reply = FromHex(argv[8]);
+    int result = corvane::Kvo_RemoteTrade(std::atoi(argv[2]), FromHex(argv[4]), &reply,
+                                          std::strtod(argv[3], nullptr));
+    Print("result", std::to_string(result));
+    Print("reply", ToHex(reply));
+    Print("localip", ToHex(cfg.LocalIP));
     PrintLastError();
     return 0;
   }

@@ -1,0 +1,196 @@
+// The remote transaction call end to end: link-probe in a host directory
+// of its own calls the front-end simulator (or a server of the test) on a
+// loopback address, port 211.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "ftp_server.h"
+#include "link_probe_runner.h"
+#include "test_front_end.h"
+
+namespace corvane::testing {
+namespace {
+
+using transport::Variant;
+
+std::map<std::string, std::string> Trade(const LinkProbe& probe, int no, const std::string& serial,
+                                         const std::string& request, const std::string& address,
+                                         const std::string& local_ip = "10.0.0.1",
+                                         const std::string& initial_reply = "before",
+                                         const std::string& server = "FrontServer") {
+  auto out = probe.Run({"trade", std::to_string(no), serial, Hex(request), address, server,
+                        Hex(local_ip), Hex(initial_reply)});
+  EXPECT_EQ(out["exit"], "0") << out["stderr"];
+  return out;
+}
+
+// The lines of the probe's daily log (without CR LF).
+std::vector<std::string> LogLines(const LinkProbe& probe) {
+  std::vector<std::string> lines;
+  std::string dir = probe.HostFile("log1");
+  if (!std::filesystem::is_directory(dir)) return lines;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    std::istringstream in(ReadFile(entry.path().string()));
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+  }
+  return lines;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class Simulator {
+ public:
+  Simulator(const std::string& address, const std::string& scenario,
+            const std::vector<std::string>& extra = {})
+      : address_(address) {
+    WriteFile(dir_ / "scenario.txt", scenario);
+    std::vector<std::string> argv{BuildDir() + "/tools/frontend-sim/frontend-sim", "--listen",
+                                  address, "--port", "211", "--scenario", dir_ / "scenario.txt"};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    process_ = std::make_unique<BackgroundProcess>(argv, dir_.path(), dir_ / "sim.log");
+    ready_ = WaitForPort(address, 211, 15000);
+  }
+  bool ready() const { return ready_; }
+  std::string Log() const { return ReadFile(dir_ / "sim.log"); }
+
+ private:
+  std::string address_;
+  TempDir dir_;
+  std::unique_ptr<BackgroundProcess> process_;
+  bool ready_ = false;
+};
+
+TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) {
+  Simulator sim("127.0.0.62", "default = 0~accepted~whole\nreply 1000 = 1~refused\n");
+  ASSERT_TRUE(sim.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  const std::string ip = "       10.0.0.1";
+  struct Case {
+    int no;
+    std::string serial, request, local_ip, packet;
+    std::string result;
+  } cases[] = {
+      {21, "0", "~~~~~v", "10.0.0.1", "021" "00000000000000" "000006" + ip + "~~~~~~v", "0"},
+      {1000, "7", "ab", "10.0.0.1", "1000" "00000000000007" "000002" + ip + "~ab", "1"},
+      {203, "12.5", "x", "10.0.0.1", "203" "00000000000013" "000001" + ip + "~x", "0"},
+      {203, "12.4", "x", "10.0.0.1", "203" "00000000000012" "000001" + ip + "~x", "0"},
+      {202, "1", "", "10.0.0.1", "202" "00000000000001" "000000" + ip + "~", "0"},
+      {202, "1", "医保", "10.0.0.1", "202" "00000000000001" "000004" + ip + "~医保", "0"},
+      {202, "1", "r", "", "202" "00000000000001" "000001" + std::string(15, ' ') + "~r", "0"},
+      {202, "1", "r", "1234567890abcdef", "202" "00000000000001" "000001" "1234567890abcdef~r", "0"},
+  };
+  size_t done = 0;
+  for (const Case& c : cases) {
+    auto out = Trade(probe, c.no, c.serial, c.request, "127.0.0.62", c.local_ip);
+    EXPECT_EQ(out["result"], c.result) << c.packet;
+    // The reply comes back whole (transaction 21 has the simulator's own).
+    std::string reply = Unhex(out["reply"]);
+    if (c.no != 21) EXPECT_EQ(reply, c.no == 1000 ? "1~refused" : "0~accepted~whole");
+    ++done;
+    std::vector<std::string> lines = LogLines(probe);
+    ASSERT_EQ(lines.size(), 2 * done);
+    EXPECT_TRUE(EndsWith(lines[2 * done - 2], " $$IN $$" + c.packet)) << lines[2 * done - 2];
+    EXPECT_TRUE(EndsWith(lines[2 * done - 1], " $$OUT$$" + reply)) << lines[2 * done - 1];
+  }
+  std::string log = sim.Log();
+  EXPECT_NE(log.find("Transmit no=21 header[no=021 serial=00000000000000 len=000006"),
+            std::string::npos) << log;
+  EXPECT_NE(log.find("Transmit no=1000 header[no=1000 serial=00000000000007"), std::string::npos);
+}
+
+TEST(RemoteTradeThroughSimulator, EmptyAddressFailsAfterLoggingAndLeavesTheReply) {
+  LinkProbe probe(ProbeKind::kLinux);
+  auto out = Trade(probe, 202, "1", "r", "", "10.0.0.1", "untouched");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  EXPECT_EQ(out["error"], "0");  // the connection failure sets no error of its own
+  std::vector<std::string> lines = LogLines(probe);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(" $$IN $$202"), std::string::npos);
+}
+
+TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
+  Simulator sim("127.0.0.63", "default = 0\n", {"--server", "FrontServer"});
+  ASSERT_TRUE(sim.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.63", "10.0.0.1", "untouched", "Elsewhere");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  EXPECT_EQ(Trade(probe, 202, "1", "r", "127.0.0.63")["result"], "0");
+}
+
+TEST(RemoteTradeWithTestServer, UnwritableLogStopsTheCallBeforeAnyConnection) {
+  TestFrontEnd server("127.0.0.66", [](std::vector<Variant>&, Variant* result, transport::ExcepInfo*) {
+    *result = Variant::Str(u"0");
+    return transport::kS_OK;
+  });
+  ASSERT_TRUE(server.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  WriteFile(probe.HostFile("log1"), "a file where the log directory belongs");
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.66", "10.0.0.1", "untouched");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  EXPECT_EQ(server.connections(), 0);
+}
+
+TEST(RemoteTradeWithTestServer, ServerErrorDuringTransmitGives7006WithTheServerText) {
+  TestFrontEnd server("127.0.0.67", [](std::vector<Variant>&, Variant*, transport::ExcepInfo* e) {
+    e->description = u"交易服务暂停";
+    return transport::kDISP_E_EXCEPTION;
+  });
+  ASSERT_TRUE(server.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.67", "10.0.0.1", "untouched");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  EXPECT_EQ(out["error"], "-7006");
+  std::string message = Unhex(out["message"]);
+  EXPECT_NE(message.find("交易服务暂停"), std::string::npos) << message;
+  EXPECT_EQ(server.calls(), 1);
+  // The next transaction opens a fresh connection.
+  Trade(probe, 202, "1", "r", "127.0.0.67");
+  EXPECT_EQ(server.connections(), 2);
+}
+
+TEST(RemoteTradeWithTestServer, ValuesReturnedByReferenceReplaceTheCallersCopies) {
+  TestFrontEnd server("127.0.0.68", [](std::vector<Variant>& args, Variant* result,
+                                       transport::ExcepInfo*) {
+    if (args[2].IsByRef() && args[2].ref) *args[2].ref = Variant::I4(201);
+    if (args[0].IsByRef() && args[0].ref) *args[0].ref = Variant::Str(u"192.168.9.9");
+    *result = Variant::Str(u"0~only~three");
+    return transport::kS_OK;
+  });
+  ASSERT_TRUE(server.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  // Sent as 202 (no download); checked as 201, whose download field 4 is
+  // missing from the reply.
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.68");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(out["error"], "-7035");
+  EXPECT_EQ(Unhex(out["localip"]), "192.168.9.9");
+  EXPECT_EQ(Unhex(out["reply"]), "0~only~three");
+}
+
+TEST(RemoteTradeWithTestServer, ResultWithoutTextFormGives7006) {
+  TestFrontEnd server("127.0.0.69", [](std::vector<Variant>&, Variant* result, transport::ExcepInfo*) {
+    *result = Variant::Null();
+    return transport::kS_OK;
+  });
+  ASSERT_TRUE(server.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.69", "10.0.0.1", "untouched");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(out["error"], "-7006");
+  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+}
+
+}  // namespace
+}  // namespace corvane::testing
