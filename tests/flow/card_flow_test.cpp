@@ -19,9 +19,9 @@ class CardFlow : public FlowTest {
  protected:
   void SetUp() override {
     FlowTest::SetUp();
-    // 27: read and lock;  28: read only;  22: read, journal off, lock on;
+    // 33: read and lock;  28: read only;  22: read, journal off, lock on;
     // 26: card kind handling;  25: no read, lock neither forced nor off.
-    Answer(21, InitReply({ParamLine(27, 6, Flags("0101001")), ParamLine(28, 6, Flags("0100001")),
+    Answer(21, InitReply({ParamLine(33, 6, Flags("0101001")), ParamLine(28, 6, Flags("0100001")),
                           ParamLine(22, 6, Flags("0102000")), ParamLine(26, 6, Flags("0100101")),
                           ParamLine(25, 6, Flags("0002001"))}));
     Answer(49, "0~");
@@ -30,8 +30,8 @@ class CardFlow : public FlowTest {
 };
 
 TEST_F(CardFlow, CardIsLockedOnTheWayOutAndUnlockedOnTheWayBack) {
-  Answer(27, "0~ok~0~f4~f5~f6");
-  auto r = Apply(27, kSerial, "$$1~c~0~ex~p5~p6$$");
+  Answer(33, "0~ok~0~f4~f5~f6");
+  auto r = Apply(33, kSerial, "$$1~c~0~ex~p5~p6$$");
   EXPECT_EQ(0, r.status) << r.text;
   auto writes = CardWrites();
   ASSERT_EQ(2u, writes.size());
@@ -44,8 +44,8 @@ TEST_F(CardFlow, CardIsLockedOnTheWayOutAndUnlockedOnTheWayBack) {
 }
 
 TEST_F(CardFlow, ReplyCardDataIsWrittenBackAndJournalled) {
-  Answer(27, "0~ok~1~f4~" + Card('B', "00000000000099") + "%%20~f6~r7");
-  auto r = Apply(27, kSerial, "$$1~c~0~ex~p5~p6$$");
+  Answer(33, "0~ok~1~f4~" + Card('B', "00000000000099") + "%%20~f6~r7");
+  auto r = Apply(33, kSerial, "$$1~c~0~ex~p5~p6$$");
   EXPECT_EQ(0, r.status) << r.text;
   EXPECT_EQ("$$0~ok~1~f4~" + Card('B') + "~r7$$", r.text);
   auto writes = CardWrites();
@@ -57,8 +57,8 @@ TEST_F(CardFlow, ReplyCardDataIsWrittenBackAndJournalled) {
 }
 
 TEST_F(CardFlow, RefusedTransactionUnlocksTheCardAndStillSucceeds) {
-  Answer(27, "1~refused~0~f4~f5~f6");
-  auto r = Apply(27, kSerial, "$$1~c~0~ex~p5~p6$$");
+  Answer(33, "1~refused~0~f4~f5~f6");
+  auto r = Apply(33, kSerial, "$$1~c~0~ex~p5~p6$$");
   EXPECT_EQ(0, r.status);
   EXPECT_EQ("$$1~refused~0~f4~f5$$", r.text);
   auto writes = CardWrites();
@@ -69,12 +69,12 @@ TEST_F(CardFlow, RefusedTransactionUnlocksTheCardAndStillSucceeds) {
 }
 
 TEST_F(CardFlow, FailedCallUnlocksTheCardAndJournalsTheRemoteState) {
-  Answer(27, "-1~no patient");
-  auto r = Apply(27, kSerial, "$$1~c~0~ex~p5~p6$$");
+  Answer(33, "-1~no patient");
+  auto r = Apply(33, kSerial, "$$1~c~0~ex~p5~p6$$");
   EXPECT_EQ("$$-1~no patient$$", r.text);
   EXPECT_EQ(kUnlocked, CardOnFile().substr(180, 14));
   EXPECT_EQ("2", Ini("TradeLog.ini", "000", "Ybzt"));
-  EXPECT_EQ("27", Ini("TradeLog.ini", "000", "TradeTypeID"));
+  EXPECT_EQ("33", Ini("TradeLog.ini", "000", "TradeTypeID"));
 }
 
 TEST_F(CardFlow, FailedWriteBackLeavesTheCardStateForTheReport) {
@@ -88,14 +88,14 @@ TEST_F(CardFlow, FailedWriteBackLeavesTheCardStateForTheReport) {
 }
 
 TEST_F(CardFlow, CardStepFailuresHaveTheirOwnExits) {
-  Answer(27, "0~ok~0~f4~f5~f6");
+  Answer(33, "0~ok~0~f4~f5~f6");
   Answer(25, "0~ok~0~f4~f5~f6");
   FailCard("IC_GetData", 3);
   EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), Apply(28, kSerial, "$$1~c~0~ex~p5~p6$$").text);
   FailCard("IC_GetData", 0);
   FailCard("IC_SaveData", 3);
-  EXPECT_EQ(ErrorReply(kApplyTag + ":010", -7206), Apply(27, kSerial, "$$1~c~0~ex~p5~p6$$").text);
-  for (const Received& c : FrontCalls()) EXPECT_NE(27, c.trade_no);
+  EXPECT_EQ(ErrorReply(kApplyTag + ":010", -7206), Apply(33, kSerial, "$$1~c~0~ex~p5~p6$$").text);
+  for (const Received& c : FrontCalls()) EXPECT_NE(33, c.trade_no);
   // No card read, lock not switched off: the short card data of the
   // request cannot be unlocked.
   FailCard("IC_SaveData", 0);

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "platform/text.h"
 #include "support/process.h"
 
 namespace corvane::flowtest {
@@ -13,8 +14,30 @@ using corvane::testing::WaitForPort;
 using corvane::testing::WriteFile;
 
 namespace {
-constexpr size_t kPacketHeader = 38;  // number, serial, length, address
+
+const char kServerName[] = "CorvaneFront.Trade";
+
+std::string GbkToUtf8(const std::string& text) {
+  return platform::WideToUtf8(platform::GbkToWide(text));
 }
+std::string Utf8ToGbk(const std::string& text) {
+  return platform::WideToGbk(platform::Utf8ToWide(text));
+}
+
+// The text between `open` and the next `close` after position *pos.
+bool Between(const std::string& line, const std::string& open, const std::string& close,
+             size_t* pos, std::string* out) {
+  const size_t start = line.find(open, *pos);
+  if (start == std::string::npos) return false;
+  const size_t from = start + open.size();
+  const size_t end = line.find(close, from);
+  if (end == std::string::npos) return false;
+  *out = line.substr(from, end - from);
+  *pos = end + close.size();
+  return true;
+}
+
+}  // namespace
 
 struct FrontEnd::Process {
   std::unique_ptr<BackgroundProcess> server;
@@ -30,14 +53,15 @@ void FrontEnd::Answer(int trade_no, const std::vector<std::string>& replies) {
 }
 
 bool FrontEnd::Start() {
-  std::string scenario;
+  std::string scenario = std::string("server = ") + kServerName + "\n";
   for (const auto& a : answers_)
-    for (const std::string& reply : a.second) scenario += std::to_string(a.first) + "\t" + reply + "\n";
+    for (const std::string& reply : a.second)
+      scenario += "reply " + std::to_string(a.first) + " = " + GbkToUtf8(reply) + "\n";
   WriteFile(dir_ + "/frontend.scenario", scenario);
   process_->server = std::make_unique<BackgroundProcess>(
-      std::vector<std::string>{BuildDir() + "/tools/frontend-sim/frontend-sim", "--address",
-                               address_, "--scenario", dir_ + "/frontend.scenario", "--record",
-                               dir_ + "/frontend.record"},
+      std::vector<std::string>{BuildDir() + "/tools/frontend-sim/frontend-sim", "--listen",
+                               address_, "--port", "211", "--scenario",
+                               dir_ + "/frontend.scenario"},
       dir_, dir_ + "/frontend.out");
   return WaitForPort(address_, 211, 10000);
 }
@@ -46,17 +70,28 @@ void FrontEnd::Stop() {
   if (process_ && process_->server) process_->server->Stop();
 }
 
+// One line per call:
+//   <peer> Transmit no=N header[no=.. serial=.. len=.. ip='..'] request="..." address=...
 std::vector<Received> FrontEnd::Calls() const {
   std::vector<Received> calls;
-  std::istringstream in(ReadFile(dir_ + "/frontend.record"));
+  std::istringstream in(ReadFile(dir_ + "/frontend.out"));
   std::string line;
   while (std::getline(in, line)) {
-    const size_t tab = line.find('\t');
-    if (tab == std::string::npos) continue;
+    size_t pos = 0;
+    std::string no, number, serial, length, ip, request;
+    if (!Between(line, " Transmit no=", " ", &pos, &no)) continue;
+    if (!Between(line, "header[no=", " ", &pos, &number) ||
+        !Between(line, "serial=", " ", &pos, &serial) ||
+        !Between(line, "len=", " ", &pos, &length) || !Between(line, "ip='", "']", &pos, &ip))
+      continue;
+    const size_t start = line.find(" request=\"", pos);
+    const size_t end = line.rfind("\" address=\"");
+    if (start == std::string::npos || end == std::string::npos || end < start) continue;
+    request = Utf8ToGbk(line.substr(start + 10, end - start - 10));
     Received r;
-    r.trade_no = std::atoi(line.substr(0, tab).c_str());
-    r.packet = line.substr(tab + 1);
-    r.request = r.packet.size() > kPacketHeader ? r.packet.substr(kPacketHeader + 1) : "";
+    r.trade_no = std::atoi(no.c_str());
+    r.request = request;
+    r.packet = number + serial + length + ip + "~" + request;
     calls.push_back(r);
   }
   return calls;

@@ -59,21 +59,21 @@ TEST_F(FlowTest, RequestedFortyNineIsTheReportItself) {
 }
 
 TEST_F(FlowTest, SerialIsCheckedAgainstTheJournalledTwentyThree) {
-  Answer(21, InitReply({ParamLine(23, 5, Flags("0000001")), ParamLine(27, 6, Flags("1000001"))}));
+  Answer(21, InitReply({ParamLine(23, 5, Flags("0000001")), ParamLine(33, 6, Flags("1000001"))}));
   Answer(23, "0~ok~0~f4~f5~f6~00000000012345");
-  Answer(27, "0~ok~0~f4~f5~f6");
+  Answer(33, "0~ok~0~f4~f5~f6");
   Answer(49, "0~");
-  auto r = Session({{"apply", "27", "12345", "$$0~c~0~ex~p5~p6$$"},
-                    {"apply", "23", "1", "$$0~c~0~ex~27$$"},
-                    {"apply", "27", "12346", "$$0~c~0~ex~p5~p6$$"},
-                    {"apply", "27", "12345", "$$0~c~0~ex~p5~p6$$"}});
+  auto r = Session({{"apply", "33", "12345", "$$0~c~0~ex~p5~p6$$"},
+                    {"apply", "23", "1", "$$0~c~0~ex~33$$"},
+                    {"apply", "33", "12346", "$$0~c~0~ex~p5~p6$$"},
+                    {"apply", "33", "12345", "$$0~c~0~ex~p5~p6$$"}});
   EXPECT_EQ(ErrorReply(kApplyTag + ":002", -7103), r[0].text);
   EXPECT_EQ("$$0~ok~0~f4~f5~00000000012345$$", r[1].text);
   EXPECT_EQ("", Ini("TradeLog.ini", "23", "UseTime"));
   EXPECT_EQ(ErrorReply(kApplyTag + ":002", -7103), r[2].text);
   EXPECT_EQ(0, r[3].status);
   EXPECT_EQ("$$0~ok~0~f4~f5$$", r[3].text);
-  EXPECT_NE("", Ini("TradeLog.ini", "27", "UseTime"));
+  EXPECT_NE("", Ini("TradeLog.ini", "33", "UseTime"));
 }
 
 TEST_F(FlowTest, JournalOffLeavesThePendingSectionButStillReports) {

@@ -11,7 +11,7 @@ class TransactionFlow : public FlowTest {
  protected:
   void SetUp() override {
     FlowTest::SetUp();
-    // 27: six fields, journal on, no card steps.
+    // 27 and 31: six fields, journal on, no card steps.
     Answer(21, InitReply({ParamLine(27, 6, Flags("0000001")), ParamLine(31, 6, Flags("0000001"))}));
   }
 };
@@ -44,14 +44,14 @@ TEST_F(TransactionFlow, AdditionalFieldIsTheLastFieldSentAlsoWhenEmpty) {
 }
 
 TEST_F(TransactionFlow, ReplyOfSixFieldsGivesFiveAndLongerRepliesKeepTheirRest) {
-  Answer(27, std::vector<std::string>{"0~ok~0~f4~f5~f6", "0~ok~0~f4~f5~f6~r7~r8"});
+  Answer(31, std::vector<std::string>{"0~ok~0~f4~f5~f6", "0~ok~0~f4~f5~f6~r7~r8"});
   Answer(49, "0~");
-  auto r = Session({{"apply", "27", "1", "$$0~c~0~ex~p5~p6$$"},
-                    {"apply", "27", "2", "$$0~c~0~ex~p5~p6$$"}});
+  auto r = Session({{"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"},
+                    {"apply", "31", "2", "$$0~c~0~ex~p5~p6$$"}});
   EXPECT_EQ(0, r[0].status);
   EXPECT_EQ("$$0~ok~0~f4~f5$$", r[0].text);
   EXPECT_EQ("$$0~ok~0~f4~f5~r7~r8$$", r[1].text);
-  EXPECT_EQ("0~ok~0~f4~f5~r7~r8", Ini("TradeLog.ini", "27", "OutMsg"));
+  EXPECT_EQ("0~ok~0~f4~f5~r7~r8", Ini("TradeLog.ini", "31", "OutMsg"));
 }
 
 TEST_F(TransactionFlow, FailedCallAnswersWithTheFrontEndsReply) {
