@@ -30,12 +30,12 @@ class WineFlow : public FlowTest {
 };
 
 TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
-  Answer(21, InitReply({ParamLine(27, 6, Flags("0101001"))}));
-  Answer(27, "0~ok~1~f4~" + Card('B') + "%%20~f6~病人");
+  Answer(21, InitReply({ParamLine(33, 6, Flags("0101001"))}));
+  Answer(33, "0~ok~1~f4~" + Card('B') + "%%20~f6~病人");
   Answer(49, "0~");
   Answer(250, "0~done~x~y~z~w~v");
   PutCard(Card('A'));
-  auto r = Session({{"apply", "27", "12345", "$$1~c~0~ex~p5~p6$$", "附加"},
+  auto r = Session({{"apply", "33", "12345", "$$1~c~0~ex~p5~p6$$", "附加"},
                     {"apply", "250", "2", "$$a~b$$"},
                     {"close"}});
   EXPECT_EQ(0, r[0].status) << r[0].text;
@@ -47,10 +47,10 @@ TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
   EXPECT_EQ("~~~~~1050,02.21.0101.04.1050%%1060,1.1.0.01.1", calls[0].request);
   EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", calls[1].request);
   EXPECT_EQ(49, calls[2].trade_no);
-  EXPECT_EQ("~~~~27~12345~~~1~1~0~", calls[2].request);
+  EXPECT_EQ("~~~~33~12345~~~1~1~0~", calls[2].request);
   EXPECT_EQ("a~b~", calls[3].request);
   EXPECT_EQ(Card('B'), CardOnFile());
-  EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "27", "InMsg"));
+  EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "33", "InMsg"));
 }
 
 }  // namespace
