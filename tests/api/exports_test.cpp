@@ -3,6 +3,8 @@
 // The same checks run against the Windows build under wine64.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/process.h"
 
 namespace corvane::testing {
@@ -14,6 +16,8 @@ struct HostBuild {
   std::string library;  // library file
   bool wine;
 };
+
+void PrintTo(const HostBuild& b, std::ostream* os) { *os << b.name; }
 
 HostBuild Linux() {
   return {"linux", BuildDir() + "/tools/corvane-host/corvane-host",
@@ -43,8 +47,11 @@ class Exports : public ::testing::TestWithParam<HostBuild> {
   ProcessResult Run(const std::vector<std::string>& args) {
     std::vector<std::string> argv{host_};
     argv.insert(argv.end(), args.begin(), args.end());
-    if (GetParam().wine) argv = UnderWine(argv);
-    return RunProcess(argv, dir_.path(), 120000);
+    if (!GetParam().wine) return RunProcess(argv, dir_.path(), 120000);
+    // A Windows program writes CR LF line ends.
+    ProcessResult r = RunProcess(UnderWine(argv), dir_.path(), 120000);
+    r.out.erase(std::remove(r.out.begin(), r.out.end(), '\r'), r.out.end());
+    return r;
   }
 
   TempDir dir_;
