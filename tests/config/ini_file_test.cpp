@@ -8,7 +8,7 @@
 #include "common/last_error.h"
 #include "config/ini_file.h"
 #include "config/trade_cfg.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace corvane {
 namespace {

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "config/ini_file.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace corvane {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 int main(int argc, char** argv) {
   bool relocated = false;

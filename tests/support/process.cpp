@@ -22,32 +22,6 @@
 namespace corvane::testing {
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "corvane-test-XXXXXX").string();
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = buf.data();
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 bool PathExists(const std::string& path) { return fs::exists(path); }
 
 std::string CopyInto(const std::string& file, const std::string& dir) {

@@ -8,25 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace corvane::testing {
 
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
 // Copies a file into a directory (keeping its name and mode); returns the new path.
 std::string CopyInto(const std::string& file, const std::string& dir);

@@ -8,12 +8,12 @@
 #include "common/last_error.h"
 #include "config/trade_cfg.h"
 #include "config/trade_journal.h"
-#include "trade/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace corvane {
 namespace {
 
-using tradetest::TempFolder;
+using TempFolder = corvane::testing::TempDir;
 
 class JournalTest : public ::testing::Test {
  protected:
@@ -92,7 +92,7 @@ TEST_F(JournalTest, SavedEntryKeepsRequestReplyAndUseTimeRules) {
 
 TEST_F(JournalTest, SaveIntoAnUnwritableFolderReportsFailureWithoutRaising) {
   EXPECT_EQ(-1, Kvo_SaveTradeEntry(27, "in", "out", 1, kTradeLogFile,
-                                   dir.File("no-such-folder")));
+                                   dir.file("no-such-folder")));
 }
 
 struct Call {

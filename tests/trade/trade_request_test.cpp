@@ -6,7 +6,7 @@
 
 #include "config/trade_cfg.h"
 #include "trade/session_init.h"
-#include "trade/temp_folder.h"
+#include "support/temp_dir.h"
 #include "trade/trade_records.h"
 #include "trade/trade_request.h"
 
@@ -74,7 +74,7 @@ TEST(CommaText, FirstItem) {
 }
 
 TEST(TradeFunList, WritesOneUserTradeLinePerEntry) {
-  tradetest::TempFolder dir;
+  corvane::testing::TempDir dir;
   EXPECT_EQ(1, Kvo_SaveTradeFunList(kTradeCfgFile, "21,5,1111111111111,0,a,b,c,d", dir.path()));
   EXPECT_EQ(1, Kvo_SaveTradeFunList(kTradeCfgFile, "22,6,0000000000000,0,a,b,c,d", dir.path()));
   EXPECT_EQ(1, Kvo_SaveTradeFunList(kTradeCfgFile, "21,7,1111111111111,0,a,b,c,d", dir.path()));

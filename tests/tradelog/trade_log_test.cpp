@@ -2,10 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "link/trade_log.h"
+#include "support/temp_dir.h"
 #include "platform/clock.h"
 
 namespace corvane {
@@ -13,25 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-  TempDir() {
-    std::random_device rd;
-    path = fs::temp_directory_path() / ("corvane-log-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directory(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  fs::path path;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::TempDir;
 
 TEST(TradeLog, LinesCarryTimestampMarkerAndTextUnchanged) {
   platform::LocalTime t{2026, 12, 6, 9, 5, 7, 0};
@@ -49,17 +31,17 @@ TEST(TradeLog, LinesCarryTimestampMarkerAndTextUnchanged) {
 
 TEST(TradeLog, EmptyTextTouchesNothing) {
   TempDir dir;
-  EXPECT_EQ(Kvo_WriteTradeLog(1, "", "", dir.path.string()), 0);
-  EXPECT_FALSE(fs::exists(dir.path / "log1"));
+  EXPECT_EQ(Kvo_WriteTradeLog(1, "", "", dir.path()), 0);
+  EXPECT_FALSE(fs::exists(fs::path(dir.path()) / "log1"));
 }
 
 TEST(TradeLog, FirstWriteCreatesTheDirectoryAndLaterWritesAppend) {
   TempDir dir;
-  ASSERT_EQ(Kvo_WriteTradeLog(1, "packet", "", dir.path.string()), 0);
-  ASSERT_EQ(Kvo_WriteTradeLog(2, "reply", "", (dir.path / "").string()), 0);
-  fs::path file = dir.path / "log1" / TradeLogFileName(platform::Now());
+  ASSERT_EQ(Kvo_WriteTradeLog(1, "packet", "", dir.path()), 0);
+  ASSERT_EQ(Kvo_WriteTradeLog(2, "reply", "", dir.str()), 0);
+  fs::path file = fs::path(dir.path()) / "log1" / TradeLogFileName(platform::Now());
   ASSERT_TRUE(fs::exists(file));
-  std::string text = Slurp(file);
+  std::string text = testing::ReadFile(file.string());
   size_t first = text.find("\r\n");
   ASSERT_NE(first, std::string::npos);
   std::string line1 = text.substr(0, first);
@@ -67,17 +49,17 @@ TEST(TradeLog, FirstWriteCreatesTheDirectoryAndLaterWritesAppend) {
   EXPECT_EQ(line1.substr(line1.size() - 14), " $$IN $$packet");
   EXPECT_EQ(line2.substr(line2.size() - 15), " $$OUT$$reply\r\n");
   EXPECT_EQ(line2.find("\r\n"), line2.size() - 2);
-  ASSERT_EQ(Kvo_WriteTradeLog(1, "named", "own.log", dir.path.string()), 0);
-  EXPECT_TRUE(fs::exists(dir.path / "log1" / "own.log"));
+  ASSERT_EQ(Kvo_WriteTradeLog(1, "named", "own.log", dir.path()), 0);
+  EXPECT_TRUE(fs::exists(fs::path(dir.path()) / "log1" / "own.log"));
 }
 
 TEST(TradeLog, AnUnwritableBaseDirectoryFailsEveryWrite) {
   TempDir dir;
-  EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", (dir.path / "missing").string()), -1);
+  EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", (fs::path(dir.path()) / "missing").string()), -1);
   // log1 exists as a file: the directory cannot be made, the open fails.
-  std::ofstream(dir.path / "log1") << "";
-  EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", dir.path.string()), -1);
-  EXPECT_EQ(Kvo_WriteTradeLog(7, "x", "", dir.path.string()), -1);
+  std::ofstream(fs::path(dir.path()) / "log1") << "";
+  EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", dir.path()), -1);
+  EXPECT_EQ(Kvo_WriteTradeLog(7, "x", "", dir.path()), -1);
 }
 
 }  // namespace
