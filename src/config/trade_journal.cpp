@@ -26,10 +26,12 @@ const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt
                                     "Iczt",        "Hiszt",   "TAC"};
 
 // Writes the entries of one file in one durable replace: all or none.  A
-// refused write raises with -7034 recorded.
+// refused write raises IniWriteError.  The last error is left alone: the
+// error that earlier steps recorded in advance (-7107 of the leftover
+// report, -7005, -7032) is the one a later failure without its own code
+// shows.
 void WriteTogether(const std::string& file, const std::string& dir,
                    const std::vector<IniEntry>& entries) {
-  Kvo_SetLastError(kErrWriteIniFSection, ErrorMessage(kErrWriteIniFSection));
   IniWriteValues(IniPath(file, dir), entries);
 }
 

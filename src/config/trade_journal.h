@@ -35,7 +35,8 @@ std::string JournalTimeText();
 //   mode 1: TradeTypeID, TradeId, TradeTime;  mode 2: Ybzt;
 //   mode 3: Iczt, TAC;  mode 4: Hiszt;  other modes: nothing.
 // For transaction "49" every key of the section is emptied instead.
-// A write that the system refuses raises (last error -7034).
+// A write that the system refuses raises IniWriteError; the last error is
+// not changed.
 void Kvo_WriteTradeJournal(int mode, const std::string& trade_no, const std::string& serial,
                            const std::string& tac, const std::string& host_state,
                            const std::string& card_state, const std::string& remote_state,

@@ -135,6 +135,25 @@ TEST_F(JournalTest, PendingTransactionIsReportedAsFortyNineAndCleared) {
   EXPECT_EQ("", Get("000", "Ybzt"));
 }
 
+// A step that fails later without a code of its own (no card data to
+// rewrite) shows the error recorded in advance by the report or the
+// pre-check; the journal writes in between must not replace it.
+TEST_F(JournalTest, JournalWritesLeaveTheLastErrorAlone) {
+  Kvo_SetLastError(-7032, "recorded in advance");
+  Start("27", "12345");
+  Kvo_WriteTradeJournal(2, "27", "12345", "", "", "", "1", "", dir.path());
+  Kvo_WriteTradeJournal(3, "27", "12345", "0", "", "1", "", "", dir.path());
+  EXPECT_EQ(-7032, LastErrorCode());
+
+  std::vector<Call> calls;
+  std::string reply;
+  EXPECT_EQ(0, Kvo_ReportLeftoverTrade(31, "x", &reply, Recorder(&calls, 0, "0~"), dir.path()));
+  EXPECT_EQ("", Get("000", "TradeTypeID"));
+  Start("31", "12346");
+  EXPECT_EQ(-7107, LastErrorCode());
+  EXPECT_EQ("执行历史遗留交易返回未成功！", LastErrorMessage());
+}
+
 TEST_F(JournalTest, FailedReportKeepsThePendingSectionAndRecordsItsError) {
   Start("27", "12345");
   Kvo_WriteTradeJournal(2, "27", "12345", "", "", "", "2", "", dir.path());
