@@ -14,7 +14,8 @@ std::string TradeLogLine(int32_t mode, const std::string& text, const platform::
   const char* marker = mode == 1 ? " $$IN $$" : mode == 2 ? " $$OUT$$" : nullptr;
   if (!marker) return std::string();
   std::string line = platform::ShortDateText(now);
-  if (now.hour != 0 || now.minute != 0 || now.second != 0) {
+  // Only exactly midnight (no fraction of a second either) is date-only.
+  if (now.hour != 0 || now.minute != 0 || now.second != 0 || now.millisecond != 0) {
     line += ' ';
     line += platform::LongTimeText(now);
   }

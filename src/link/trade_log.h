@@ -17,7 +17,7 @@ int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& 
                       const std::string& dir = "");
 
 // The line of a mode (without its CR LF): timestamp, marker, text.  The
-// time is left out at exactly 00:00:00.  Empty for an unknown mode.
+// time is left out at exactly 00:00:00.000.  Empty for an unknown mode.
 std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now);
 // "CorvaneTradeLog" + yyyymmdd + ".log".
 std::string TradeLogFileName(const platform::LocalTime& now);

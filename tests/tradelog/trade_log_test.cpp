@@ -23,6 +23,10 @@ TEST(TradeLog, LinesCarryTimestampMarkerAndTextUnchanged) {
   EXPECT_EQ(TradeLogLine(3, "r", t), "");
   platform::LocalTime midnight{2026, 12, 6, 0, 0, 0, 0};
   EXPECT_EQ(TradeLogLine(1, "x", midnight), platform::ShortDateText(midnight) + " $$IN $$x");
+  platform::LocalTime half_second{2026, 12, 6, 0, 0, 0, 500};
+  EXPECT_EQ(TradeLogLine(1, "x", half_second), platform::ShortDateText(half_second) + " " +
+                                                     platform::LongTimeText(half_second) +
+                                                     " $$IN $$x");
   platform::LocalTime one_second{2026, 12, 6, 0, 0, 1, 0};
   EXPECT_NE(TradeLogLine(1, "x", one_second).find(platform::LongTimeText(one_second)),
             std::string::npos);
