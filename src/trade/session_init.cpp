@@ -89,8 +89,9 @@ int Kvo_BusinessInit() {
     if (get_sub_field(fun_list, i, &entry) != 0) return -1;
     Kvo_SaveTradeFunList(kTradeCfgFile, entry);
   }
-  Kvo_WriteIniFSection(kTradeCfgFile, kSectionSystem, "SysHaveInit",
-                       platform::ShortDateText(platform::Now()), "");
+  if (Kvo_WriteIniFSection(kTradeCfgFile, kSectionSystem, "SysHaveInit",
+                           platform::ShortDateText(platform::Now()), "") != 0)
+    return -1;
   return 0;
 }
 
