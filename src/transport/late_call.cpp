@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/system_message.h"
 #include "platform/text.h"
 #include "transport/errors.h"
 
@@ -10,7 +11,10 @@ namespace {
 
 constexpr size_t kMaxDispatchArgs = 64;
 
+// The platform's text for a failing result code, or "OLE error %.8X".
 std::string OleErrorText(int32_t code) {
+  std::string text = platform::SystemMessageText(code);
+  if (!text.empty()) return text;
   char buf[64];
   std::snprintf(buf, sizeof buf, "OLE error %.8X", static_cast<uint32_t>(code));
   return buf;

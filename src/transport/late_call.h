@@ -42,7 +42,8 @@ class CallArg {
 //  - EOleSysError "Method '%s' not supported by automation object" for an
 //    unknown name;
 //  - EOleException with the remote description when the method raised;
-//  - EOleSysError "OLE error %.8X" for other failing result codes;
+//  - EOleSysError with the platform's text for other failing result
+//    codes, or "OLE error %.8X" when the platform has none;
 //  - the transport's errors unchanged.
 Variant DispatchCall(const Variant& object, const std::string& name, std::vector<CallArg>& args,
                      bool want_result = true, uint16_t call_kind = kDispatchMethod);

@@ -4,6 +4,7 @@
 
 #include <deque>
 
+#include "platform/system_message.h"
 #include "platform/text.h"
 #include "transport/errors.h"
 #include "transport/interpreter.h"
@@ -172,12 +173,31 @@ TEST_F(Fixture, LateBoundCallErrors) {
   }
   // No arguments and a result wanted: method or property get.
   EXPECT_EQ(sender.sent.back()[8 + 8 + 8 + 4], 3);
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) { WriteI4(b, static_cast<int32_t>(0x80004005u)); }));
+  // A failing code without a platform text.
+  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) { WriteI4(b, static_cast<int32_t>(0x8004DE5Au)); }));
   try {
     DispatchCall(app, "X", none);
     FAIL();
   } catch (const EOleSysError& e) {
-    EXPECT_STREQ(e.what(), "OLE error 80004005");
+    EXPECT_STREQ(e.what(), "OLE error 8004DE5A");
+    EXPECT_EQ(e.code(), static_cast<int32_t>(0x8004DE5Au));
+  }
+  // A failing invocation whose code the platform can name carries that text.
+  const int32_t kFail = static_cast<int32_t>(0x80004005u);
+  std::string platform_text = platform::SystemMessageText(kFail);
+  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) {
+    WriteI4(b, 0);
+    WriteI4(b, 4);
+  }));
+  sender.replies.push_back(Reply(0xDB02, [&](IDataBlock& b) {
+    WriteI4(b, kFail);
+    WriteText(b, u"");
+  }));
+  try {
+    DispatchCall(app, "Transmit", none);
+    FAIL();
+  } catch (const EOleSysError& e) {
+    EXPECT_EQ(std::string(e.what()), platform_text.empty() ? "OLE error 80004005" : platform_text);
   }
 }
 

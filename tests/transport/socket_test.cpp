@@ -124,6 +124,33 @@ TEST(SocketBlocks, WrittenBlockCarriesItsSize) {
   EXPECT_EQ(l.peer.Read(11), (Bytes{0x05, 0xDA, 0, 0, 3, 0, 0, 0, 1, 2, 3}));
 }
 
+TEST(SocketBlocks, AddressThatNamesNoServerFailsTheConnect) {
+  // An address that does not parse, or a host that gives 0.0.0.0, must
+  // fail the connect, never reach a server of this machine.  The listener
+  // takes a port of its own, so nothing else can answer there.
+  ASSERT_EQ(platform::SocketStartup(), 0);
+  int error = 0;
+  platform::SocketHandle listener = platform::ListenTcp("127.0.0.1", 0, 4, &error);
+  ASSERT_NE(listener, platform::kNoSocket);
+  uint16_t port = platform::LocalPort(listener);
+  for (int i = 0; i < 2; ++i) {
+    TSocketTransport t;
+    if (i == 0) t.address = "front.example";
+    else t.host = "0.0.0.0";
+    t.port = port;
+    try {
+      t.SetOpen(true);
+      ADD_FAILURE() << "connected through 0.0.0.0";
+    } catch (const ESocketError& e) {
+      EXPECT_EQ(e.api(), "connect");
+    }
+    EXPECT_FALSE(t.IsOpen());
+  }
+  EXPECT_EQ(platform::WaitReadable(listener, 100000), 0);  // no connection came in
+  platform::CloseSocket(listener);
+  platform::SocketCleanup();
+}
+
 TEST(SocketBlocks, OpenWithoutAddress) {
   TSocketTransport t;
   try {

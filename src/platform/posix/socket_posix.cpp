@@ -67,6 +67,13 @@ uint32_t ResolveHostIpv4(const std::string& host) {
 }
 
 int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port) {
+  // 0.0.0.0 (a name that did not resolve, an address that did not parse)
+  // names no server: the stack would take it for this machine and reach
+  // whatever listens here.
+  if (address == 0) {
+    errno = EADDRNOTAVAIL;
+    return -1;
+  }
   sockaddr_in sa{};
   sa.sin_family = AF_INET;
   sa.sin_addr.s_addr = address;

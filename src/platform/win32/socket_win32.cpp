@@ -7,8 +7,9 @@
 namespace corvane::platform {
 
 int SocketStartup() {
+  // Version 1.1; the event functions come from the same library.
   WSADATA data;
-  return WSAStartup(MAKEWORD(2, 2), &data);
+  return WSAStartup(MAKEWORD(1, 1), &data);
 }
 
 void SocketCleanup() { WSACleanup(); }
@@ -67,6 +68,11 @@ uint32_t ResolveHostIpv4(const std::string& host) {
 }
 
 int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port) {
+  // 0.0.0.0 names no server (some stacks would reach this machine).
+  if (address == 0) {
+    WSASetLastError(WSAEADDRNOTAVAIL);
+    return -1;
+  }
   sockaddr_in sa{};
   sa.sin_family = AF_INET;
   sa.sin_addr.s_addr = address;
