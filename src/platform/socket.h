@@ -35,7 +35,8 @@ bool ParseIpv4(const std::string& dotted, uint32_t* address);
 // when the name does not resolve.
 uint32_t ResolveHostIpv4(const std::string& host);
 
-// 0 or -1 (LastSocketError says why).
+// 0 or -1 (LastSocketError says why).  Address 0 (0.0.0.0) names no
+// server and fails with the platform's "address not available" error.
 int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port);
 // Waits for readability; timeout_us < 0 waits without limit.
 // 1 readable (or closed by the peer), 0 time limit reached, -1 error.
