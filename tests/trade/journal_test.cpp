@@ -154,6 +154,17 @@ TEST_F(JournalTest, JournalWritesLeaveTheLastErrorAlone) {
   EXPECT_EQ("执行历史遗留交易返回未成功！", LastErrorMessage());
 }
 
+TEST_F(JournalTest, WithFlagSevenZeroAnEarlierPendingTransactionIsStillReportedAndCleared) {
+  Start("27", "12345");
+  SetFlag(7, "0");
+  std::vector<Call> calls;
+  std::string reply;
+  EXPECT_EQ(0, Kvo_ReportLeftoverTrade(31, "x", &reply, Recorder(&calls, 0, "0~"), dir.path()));
+  ASSERT_EQ(1u, calls.size());
+  EXPECT_EQ("~~~~27~12345~~~~~~", calls[0].packet);
+  EXPECT_EQ("", Get("000", "TradeTypeID"));
+}
+
 TEST_F(JournalTest, FailedReportKeepsThePendingSectionAndRecordsItsError) {
   Start("27", "12345");
   Kvo_WriteTradeJournal(2, "27", "12345", "", "", "", "2", "", dir.path());
