@@ -8,6 +8,7 @@
 
 #include "config/trade_cfg.h"
 #include "platform/call_convention.h"
+#include "platform/fault_guard.h"
 
 namespace corvane {
 
@@ -37,6 +38,25 @@ std::vector<std::string> CardLibraryCandidates();
 // library stays in the process until it ends.
 bool LoadCardLibrary(const std::vector<std::string>& candidates, CardLibraryFunctions* functions,
                      std::string* problem);
+
+// Runs call() (one call of a card library function) guarded against
+// hardware faults inside the library: true with *result set when it
+// returned, false when a fault ended it (*result untouched).
+template <typename F>
+bool GuardedCardCall(const F& call, int32_t* result) {
+  struct Context {
+    const F* call;
+    int32_t value;
+  } context{&call, 0};
+  bool returned = platform::CallGuarded(
+      [](void* p) {
+        Context* c = static_cast<Context*>(p);
+        c->value = (*c->call)();
+      },
+      &context);
+  if (returned) *result = context.value;
+  return returned;
+}
 
 // The process's card library, loaded from CardLibraryCandidates() at the
 // first call; a failed load is tried again at the next call.  nullptr when

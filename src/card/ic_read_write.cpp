@@ -34,7 +34,13 @@ int Kvo_ReadICCard(const std::string& /*mode*/, std::string* card_data) {
     // The buffer starts zeroed and is read only up to its end, so a card
     // library that leaves the text unterminated cannot make us read beyond.
     std::vector<char> buffer(kCardBufferSize, '\0');
-    int32_t result = lib->GetData(&IccEnv(), kModeTen, buffer.data());
+    char* data = buffer.data();
+    int32_t result = 0;
+    // A hardware fault inside the card library fails the read.
+    if (!GuardedCardCall([lib, data] { return lib->GetData(&IccEnv(), kModeTen, data); },
+                         &result)) {
+      return -1;
+    }
     *card_data = std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
     return result;
   } catch (...) {
@@ -53,9 +59,17 @@ int Kvo_WriteICCard(const std::string& mode, std::string* write_text, std::strin
     const CardLibraryFunctions* lib = CardLibrary();
     if (!lib) return -1;
     std::vector<char> buffer(kCardBufferSize, '\0');
-    int32_t result =
-        lib->SaveData(&IccEnv(), IsModeTen(mode) ? kModeTen : 0, data.c_str(), code.c_str(),
-                      buffer.data());
+    const int32_t save_mode = IsModeTen(mode) ? kModeTen : 0;
+    const char* data_text = data.c_str();
+    const char* code_text = code.c_str();
+    char* work = buffer.data();
+    int32_t result = 0;
+    // A hardware fault inside the card library fails the write.
+    if (!GuardedCardCall(
+            [=] { return lib->SaveData(&IccEnv(), save_mode, data_text, code_text, work); },
+            &result)) {
+      return -1;
+    }
     *tac = "0";
     *write_text = data;
     return result;

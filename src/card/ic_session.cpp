@@ -31,13 +31,23 @@ int Kvo_OpenIC() {
     const CardLibraryFunctions* lib = CardLibrary();
     // A missing library or function fails as a refused open; the reason is
     // kept in CardLibraryProblem().
-    if (!lib || lib->OpenSession(&IccEnv()) != 0) {
+    if (!lib) return Kvo_SetLastError(kErrICOpenSession, ErrorMessage(kErrICOpenSession));
+    // A hardware fault inside the card library ends the open with -7036.
+    int32_t result = 0;
+    if (!GuardedCardCall([lib] { return lib->OpenSession(&IccEnv()); }, &result)) {
+      return Kvo_SetLastError(kErrOpenIC, ErrorMessage(kErrOpenIC));
+    }
+    if (result != 0) {
       return Kvo_SetLastError(kErrICOpenSession, ErrorMessage(kErrICOpenSession));
     }
-    if (lib->PINVerify(&IccEnv()) != 0) {
+    if (!GuardedCardCall([lib] { return lib->PINVerify(&IccEnv()); }, &result)) {
+      return Kvo_SetLastError(kErrOpenIC, ErrorMessage(kErrOpenIC));
+    }
+    if (result != 0) {
       // The reader was opened: release it, so that the next attempt finds
       // the port free and starts again with IC_OpenSession.
-      lib->CloseSession(&IccEnv());
+      int32_t ignored = 0;
+      GuardedCardCall([lib] { return lib->CloseSession(&IccEnv()); }, &ignored);
       return Kvo_SetLastError(kErrICPINVerify, ErrorMessage(kErrICPINVerify));
     }
     g_session_open = 1;
@@ -52,7 +62,9 @@ int Kvo_CloseIC() {
   const CardLibraryFunctions* lib = CardLibrary();
   bool closed = false;
   try {
-    closed = lib && lib->CloseSession(&IccEnv()) == 0;
+    int32_t result = -1;
+    closed = lib && GuardedCardCall([lib] { return lib->CloseSession(&IccEnv()); }, &result) &&
+             result == 0;
   } catch (...) {
     closed = false;
   }

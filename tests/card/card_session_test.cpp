@@ -138,5 +138,61 @@ TEST_F(CardSession, ErrorReplyWithoutSessionCallsNothing) {
   EXPECT_TRUE(Calls().empty());
 }
 
+// A reader driver that crashes: the fault ends the card operation, not the
+// host's process.
+class CardFault : public CardSimTest {};
+
+TEST_F(CardFault, FaultWhileOpeningGives7036AndTheNextOpenStartsAgain) {
+  for (const char* function : {"IC_OpenSession", "IC_PINVerify"}) {
+    WriteFaultSettings(function);
+    ClearJournal();
+    Kvo_SetLastError(0, "");
+    std::string data = "untouched";
+    EXPECT_EQ(Kvo_ReadICCard("10", &data), -1) << function;
+    EXPECT_EQ(LastErrorCode(), kErrOpenIC) << function;
+    EXPECT_EQ(LastErrorMessage(), "执行Kvo_OpenIC函数发生错误，请联系开发人员！");
+    EXPECT_EQ(data, "untouched");
+    EXPECT_EQ(CardSessionOpen(), 0);
+    ASSERT_FALSE(Calls().empty());
+    EXPECT_EQ(Calls().back().function, function);
+    EXPECT_EQ(Calls().back().fields["result"], "fault");
+  }
+  WriteSettings();
+  ClearJournal();
+  std::string data;
+  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
+  EXPECT_EQ(CallNames(), (Names{"IC_OpenSession", "IC_PINVerify", "IC_GetData"}));
+}
+
+TEST_F(CardFault, FaultWhileReadingOrWritingFailsTheOperation) {
+  std::string data;
+  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
+  WriteFaultSettings("IC_GetData");
+  data = "untouched";
+  EXPECT_EQ(Kvo_ReadICCard("10", &data), -1);
+  EXPECT_EQ(data, "untouched");
+
+  WriteFaultSettings("IC_SaveData");
+  std::string text = CardData(400) + "%%20";
+  const std::string before = text;
+  std::string tac = "unset";
+  EXPECT_EQ(Kvo_WriteICCard("10", &text, &tac), -1);
+  EXPECT_EQ(tac, "unset");
+  EXPECT_EQ(text, before);
+  EXPECT_EQ(CardSessionOpen(), 1);
+}
+
+TEST_F(CardFault, FaultWhileClosingGives8002AndKeepsTheSession) {
+  std::string data;
+  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
+  WriteFaultSettings("IC_CloseSession");
+  EXPECT_EQ(Kvo_CloseIC(), -1);
+  EXPECT_EQ(LastErrorCode(), kErrICCloseSession);
+  EXPECT_EQ(CardSessionOpen(), 1);
+  WriteSettings();
+  EXPECT_EQ(Kvo_CloseIC(), 0);
+  EXPECT_EQ(CardSessionOpen(), 0);
+}
+
 }  // namespace
 }  // namespace corvane::testing

@@ -86,6 +86,11 @@ void CardSimTest::WriteSettings(const std::map<std::string, int>& fail, const st
   Spill(ini_, text);
 }
 
+void CardSimTest::WriteFaultSettings(const std::string& function) {
+  Spill(ini_, "[Card]\nDataFile=card.dat\nJournal=journal.log\nPIN=9133\n[Fault]\n" + function +
+                  "=1\n");
+}
+
 void CardSimTest::PutCard(const std::string& data) { Spill(data_file_, data); }
 
 std::string CardSimTest::CardOnFile() const { return Slurp(data_file_); }

@@ -18,6 +18,8 @@ class CardSimTest : public ::testing::Test {
 
   // Rewrites the simulator's settings file.  fail: function name -> result.
   void WriteSettings(const std::map<std::string, int>& fail = {}, const std::string& pin = "9133");
+  // Rewrites the settings file so that the named function faults.
+  void WriteFaultSettings(const std::string& function);
   // Puts card data on the simulated card.
   void PutCard(const std::string& data);
   // The card data the simulator holds ("" before the first write).

@@ -51,6 +51,16 @@ int32_t Finish(const Settings& s, Function f, JournalFields fields, int32_t resu
   return result;
 }
 
+// Journals the call with "result=fault", then writes through a null
+// address, as a crashing reader driver would.
+int* volatile g_nowhere = nullptr;
+int32_t Fault(const Settings& s, Function f, JournalFields fields) {
+  fields.emplace_back("result", "fault");
+  AppendJournal(s.journal_file, JournalLine(kFunctionNames[f], fields));
+  *g_nowhere = 1;
+  return kNoRecord;
+}
+
 bool ReadCard(const Settings& s, std::string* data) {
   switch (corvane::platform::ReadWholeFile(s.data_file, data)) {
     case corvane::platform::ReadResult::kOk: return true;
@@ -70,6 +80,7 @@ int32_t CORVANE_STDCALL IC_OpenSession(TICC_ENV* env) {
   const Settings s = LoadSettings();
   JournalFields fields = RecordFields(env);
   if (!env) return Finish(s, kOpenSession, fields, kNoRecord);
+  if (s.fault[kOpenSession]) return Fault(s, kOpenSession, fields);
   if (s.fail[kOpenSession]) return Finish(s, kOpenSession, fields, s.fail[kOpenSession]);
   g_open = true;
   g_verified = false;
@@ -80,6 +91,7 @@ int32_t CORVANE_STDCALL IC_PINVerify(TICC_ENV* env) {
   const Settings s = LoadSettings();
   JournalFields fields = RecordFields(env);
   if (!env) return Finish(s, kPINVerify, fields, kNoRecord);
+  if (s.fault[kPINVerify]) return Fault(s, kPINVerify, fields);
   if (s.fail[kPINVerify]) return Finish(s, kPINVerify, fields, s.fail[kPINVerify]);
   if (!g_open) return Finish(s, kPINVerify, fields, kNoSession);
   if (!env->CodeB || s.pin != env->CodeB) return Finish(s, kPINVerify, fields, kWrongPin);
@@ -92,6 +104,7 @@ int32_t CORVANE_STDCALL IC_GetData(TICC_ENV* env, int32_t mode, char* buffer) {
   JournalFields fields{{"mode", std::to_string(mode)}};
   if (!env) return Finish(s, kGetData, fields, kNoRecord);
   if (!buffer) return Finish(s, kGetData, fields, kNoData);
+  if (s.fault[kGetData]) return Fault(s, kGetData, fields);
   if (s.fail[kGetData]) return Finish(s, kGetData, fields, s.fail[kGetData]);
   if (!g_open || !g_verified) return Finish(s, kGetData, fields, kNoSession);
   std::string data;
@@ -110,6 +123,7 @@ int32_t CORVANE_STDCALL IC_SaveData(TICC_ENV* env, int32_t mode, const char* dat
   JournalFields fields{{"mode", std::to_string(mode)}, {"data", Text(data)}, {"code", Text(code)}};
   if (!env) return Finish(s, kSaveData, fields, kNoRecord);
   if (!data || !code || !buffer) return Finish(s, kSaveData, fields, kNoData);
+  if (s.fault[kSaveData]) return Fault(s, kSaveData, fields);
   if (s.fail[kSaveData]) return Finish(s, kSaveData, fields, s.fail[kSaveData]);
   if (!g_open || !g_verified) return Finish(s, kSaveData, fields, kNoSession);
   if (!corvane::platform::ReplaceFileDurably(s.data_file, data)) {
@@ -126,6 +140,7 @@ int32_t CORVANE_STDCALL IC_CloseSession(TICC_ENV* env) {
   const Settings s = LoadSettings();
   JournalFields fields = RecordFields(env);
   if (!env) return Finish(s, kCloseSession, fields, kNoRecord);
+  if (s.fault[kCloseSession]) return Fault(s, kCloseSession, fields);
   if (s.fail[kCloseSession]) return Finish(s, kCloseSession, fields, s.fail[kCloseSession]);
   g_open = false;
   g_verified = false;

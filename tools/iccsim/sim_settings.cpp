@@ -54,7 +54,10 @@ Settings LoadSettings() {
   s.journal_file = Resolve(dir, ini.Text("Card", "Journal", "iccsim.log"));
   s.initial_data = ini.Text("Card", "Data", DefaultCardData());
   s.pin = ini.Text("Card", "PIN", "9133");
-  for (int i = 0; i < kFunctionCount; ++i) s.fail[i] = ini.Integer("Fail", kFunctionNames[i], 0);
+  for (int i = 0; i < kFunctionCount; ++i) {
+    s.fail[i] = ini.Integer("Fail", kFunctionNames[i], 0);
+    s.fault[i] = ini.Integer("Fault", kFunctionNames[i], 0) != 0;
+  }
   return s;
 }
 

@@ -20,6 +20,9 @@ struct Settings {
   std::string initial_data;  // card data while the data file does not exist
   std::string pin;           // compared with the record's code B
   int fail[kFunctionCount] = {0, 0, 0, 0, 0};  // nonzero: return this instead
+  // true: the function faults (writes through a null address), as a reader
+  // driver that crashes would
+  bool fault[kFunctionCount] = {false, false, false, false, false};
 };
 
 // The settings file: the path in CORVANE_ICCSIM_INI when set, otherwise
