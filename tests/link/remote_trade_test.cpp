@@ -93,7 +93,9 @@ TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) 
     EXPECT_EQ(out["result"], c.result) << c.packet;
     // The reply comes back whole (transaction 21 has the simulator's own).
     std::string reply = Unhex(out["reply"]);
-    if (c.no != 21) EXPECT_EQ(reply, c.no == 1000 ? "1~refused" : "0~accepted~whole");
+    if (c.no != 21) {
+      EXPECT_EQ(reply, c.no == 1000 ? "1~refused" : "0~accepted~whole");
+    }
     ++done;
     std::vector<std::string> lines = LogLines(probe);
     ASSERT_EQ(lines.size(), 2 * done);
