@@ -35,7 +35,9 @@ struct Line {
 class LineScanner {
  public:
   explicit LineScanner(std::string_view text) : text_(text) {}
-  bool Next(Line* line) {
+  // with_keys false: key lines are not taken apart (they come back as
+  // kOther), which is all a scan outside the wanted section needs.
+  bool Next(Line* line, bool with_keys = true) {
     if (pos_ >= text_.size()) return false;
     size_t nl = text_.find('\n', pos_);
     line->begin = pos_;
@@ -44,15 +46,21 @@ class LineScanner {
     if (end > pos_ && text_[end - 1] == '\r') --end;
     line->end = end;
     pos_ = line->next;
-    Classify(line);
+    Classify(line, with_keys);
     return true;
   }
 
  private:
-  void Classify(Line* line) {
-    std::string_view s = Trim(text_.substr(line->begin, line->end - line->begin));
+  void Classify(Line* line, bool with_keys) {
     line->name = {};
     line->value = {};
+    size_t first = line->begin;
+    while (first < line->end && IsBlank(static_cast<unsigned char>(text_[first]))) ++first;
+    if (!with_keys && (first == line->end || text_[first] != '[')) {
+      line->kind = LineKind::kOther;
+      return;
+    }
+    std::string_view s = Trim(text_.substr(first, line->end - first));
     if (s.empty() || s[0] == ';') {
       line->kind = LineKind::kOther;
     } else if (s[0] == '[') {
@@ -90,7 +98,7 @@ KeyPlace Locate(std::string_view text, std::string_view section, std::string_vie
   LineScanner scanner(text);
   Line line;
   bool in_first = false;
-  while (scanner.Next(&line)) {
+  while (scanner.Next(&line, in_first)) {
     if (line.kind == LineKind::kSection) {
       if (place.section_found) break;  // only the first section of the name counts
       in_first = IniNamesEqual(line.name, section);

@@ -32,6 +32,8 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
   content->clear();
+  struct stat st;
+  if (fstat(fd, &st) == 0 && st.st_size > 0) content->reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = read(fd, buf, sizeof buf);

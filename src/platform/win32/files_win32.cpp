@@ -33,6 +33,10 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
                                                                      : ReadResult::kFailed;
   }
   content->clear();
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 30)) {
+    content->reserve(static_cast<size_t>(size.QuadPart));
+  }
   char buf[65536];
   for (;;) {
     DWORD n = 0;
