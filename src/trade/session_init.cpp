@@ -14,7 +14,6 @@
 #include "platform/clock.h"
 #include "platform/text.h"
 #include "trade/entry.h"
-#include "trade/remote_call.h"
 
 namespace corvane {
 
@@ -76,7 +75,7 @@ int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
 int Kvo_BusinessInit() {
   const std::string content = "~~~~~" + VersionList(SystemCfg().AREAID);
   std::string reply;
-  if (GuardedRemoteTrade(21, content, &reply, 0) < 0)
+  if (Kvo_RemoteTrade(21, content, &reply, 0) < 0)
     return Kvo_SetLastError(kErrBusinessInit, ErrorMessage(kErrBusinessInit));
   std::string fun_list, versions;
   if (get_field(reply, 8, &fun_list) != 0)

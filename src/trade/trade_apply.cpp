@@ -14,7 +14,7 @@
 #include "config/trade_journal.h"
 #include "platform/text.h"
 #include "trade/entry.h"
-#include "trade/remote_call.h"
+#include "link/remote_trade.h"
 #include "trade/trade_records.h"
 #include "trade/trade_request.h"
 
@@ -71,7 +71,7 @@ int f_UCApply(int32_t trade_no, const std::string& request, double serial,
 
   std::string remote_reply;
   std::string report_reply;
-  if (Kvo_ReportLeftoverTrade(trade_no, content, &report_reply, GuardedRemoteTrade) == -1)
+  if (Kvo_ReportLeftoverTrade(trade_no, content, &report_reply, Kvo_RemoteTrade) == -1)
     return ApplyFail(3, report_reply, reply);
   if (trade_no == kLeftoverTrade) remote_reply = report_reply;
 
@@ -117,7 +117,7 @@ int f_UCApply(int32_t trade_no, const std::string& request, double serial,
   const bool card_in_use = card_trade && card.CardUse == "1";
   if (trade_no != kLeftoverTrade) {
     remote_reply.clear();
-    const int result = GuardedRemoteTrade(trade_no, content, &remote_reply, serial);
+    const int result = Kvo_RemoteTrade(trade_no, content, &remote_reply, serial);
     if (result == -1) {
       Kvo_WriteTradeJournal(2, trade_text, serial_text, "", "", "", "2", "");
       if (card_in_use) Kvo_UnlockICCard(card.CardData);
