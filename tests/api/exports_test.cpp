@@ -85,6 +85,16 @@ TEST_P(Exports, NullTextsAreEmptyTexts) {
   EXPECT_NE(std::string::npos, r.out.find("(f_UCApply):001")) << r.out << r.err;
 }
 
+TEST_P(Exports, InitIgnoresItsRequestText) {
+  // No front end is configured: every init fails the same way, whatever
+  // the request text (none, i.e. a null pointer, or any text).
+  ProcessResult r = Run({"init", "--", "init", "$$abc$$", "--", "init", "任意文本"});
+  EXPECT_EQ(1, r.exit_code) << r.err;
+  std::string first = r.out.substr(0, r.out.find('\n') + 1);
+  EXPECT_EQ(0u, first.rfind("-1\t$$-1~1050%%", 0)) << r.out;
+  EXPECT_EQ(first + first + first, r.out);
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, Exports, ::testing::Values(Linux(), Windows()),
                          [](const auto& info) { return info.param.name; });
 
