@@ -24,26 +24,9 @@
 #include "link/reply_download.h"
 #include "link/remote_trade.h"
 #include "platform/paths.h"
+#include "hex_text.h"
 
 namespace {
-
-std::string FromHex(const std::string& hex) {
-  std::string out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) {
-    out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
-  return out;
-}
-
-std::string ToHex(const std::string& bytes) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kHex[c >> 4];
-    out += kHex[c & 15];
-  }
-  return out;
-}
 
 void Print(const std::string& key, const std::string& value) {
   std::printf("%s=%s\n", key.c_str(), value.c_str());
@@ -51,7 +34,7 @@ void Print(const std::string& key, const std::string& value) {
 
 void PrintLastError() {
   Print("error", std::to_string(corvane::LastErrorCode()));
-  Print("message", ToHex(corvane::LastErrorMessage()));
+  Print("message", corvane::testing::Hex(corvane::LastErrorMessage()));
 }
 
 int Usage() {
@@ -67,20 +50,20 @@ int main(int argc, char** argv) {
   if (command == "ftp" && argc == 7) {
     std::string local = corvane::platform::JoinPath(corvane::platform::HostDirectory(), argv[6]);
     Print("result", std::to_string(corvane::Kvo_FtpGetFile(argv[2], argv[3], argv[4],
-                                                           FromHex(argv[5]), local, true)));
+                                                           corvane::testing::Unhex(argv[5]), local, true)));
     return 0;
   }
   if (command == "down" && argc == 4) {
     std::string reduced = "(untouched)";
-    int result = corvane::Kvo_DownReplyFile(FromHex(argv[2]), std::atoi(argv[3]), &reduced);
+    int result = corvane::Kvo_DownReplyFile(corvane::testing::Unhex(argv[2]), std::atoi(argv[3]), &reduced);
     Print("result", std::to_string(result));
-    Print("reduced", ToHex(reduced));
+    Print("reduced", corvane::testing::Hex(reduced));
     PrintLastError();
     return 0;
   }
   if (command == "check" && argc == 4) {
     Print("result", std::to_string(corvane::Kvo_CheckTradeReply(std::atoi(argv[2]),
-                                                                FromHex(argv[3]))));
+                                                                corvane::testing::Unhex(argv[3]))));
     PrintLastError();
     return 0;
   }
@@ -88,13 +71,13 @@ int main(int argc, char** argv) {
     corvane::TSystemCfg& cfg = corvane::SystemCfg();
     cfg.NativeAddress = argv[5];
     cfg.NativeServer = argv[6];
-    cfg.LocalIP = FromHex(argv[7]);
-    std::string reply = FromHex(argv[8]);
-    int result = corvane::Kvo_RemoteTrade(std::atoi(argv[2]), FromHex(argv[4]), &reply,
+    cfg.LocalIP = corvane::testing::Unhex(argv[7]);
+    std::string reply = corvane::testing::Unhex(argv[8]);
+    int result = corvane::Kvo_RemoteTrade(std::atoi(argv[2]), corvane::testing::Unhex(argv[4]), &reply,
                                           std::strtod(argv[3], nullptr));
     Print("result", std::to_string(result));
-    Print("reply", ToHex(reply));
-    Print("localip", ToHex(cfg.LocalIP));
+    Print("reply", corvane::testing::Hex(reply));
+    Print("localip", corvane::testing::Hex(cfg.LocalIP));
     PrintLastError();
     return 0;
   }

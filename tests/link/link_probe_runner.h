@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "hex_text.h"
 #include "support/process.h"
 
 namespace corvane::testing {
@@ -27,8 +28,5 @@ class LinkProbe {
   TempDir host_;
   std::string exe_;
 };
-
-std::string Hex(const std::string& bytes);
-std::string Unhex(const std::string& hex);
 
 }  // namespace corvane::testing
