@@ -84,11 +84,4 @@ std::string WideToUtf8(const std::u16string& text) {
   return out;
 }
 
-std::string JoinPathWith(const std::string& dir, const std::string& name, char sep) {
-  if (dir.empty()) return name;
-  char last = dir.back();
-  if (last == '\\' || last == '/') return dir + name;
-  return dir + sep + name;
-}
-
 }  // namespace corvane::platform

@@ -6,8 +6,6 @@
 
 namespace corvane::platform {
 
-std::string JoinPathWith(const std::string& dir, const std::string& name, char sep);
-
 char PathSeparator() { return '/'; }
 
 std::string HostDirectory() {
@@ -27,10 +25,6 @@ std::string ModuleDirectory() {
   std::string path = info.dli_fname;
   size_t cut = path.find_last_of('/');
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  return JoinPathWith(dir, name, '/');
 }
 
 }  // namespace corvane::platform

@@ -4,8 +4,6 @@
 
 namespace corvane::platform {
 
-std::string JoinPathWith(const std::string& dir, const std::string& name, char sep);
-
 char PathSeparator() { return '\\'; }
 
 namespace {
@@ -29,10 +27,6 @@ std::string ModuleDirectory() {
     return std::string();
   }
   return DirectoryOf(self);
-}
-
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  return JoinPathWith(dir, name, '\\');
 }
 
 }  // namespace corvane::platform
