@@ -1,9 +1,11 @@
 #include "sim_settings.h"
 
+#include <utility>
+
+#include "config/ini_text.h"
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "sim_ini.h"
 
 namespace iccsim {
 
@@ -26,6 +28,23 @@ std::string DirectoryOf(const std::string& path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// The settings file is read with the library's own ini rules.
+class Ini {
+ public:
+  explicit Ini(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::string Text(const char* section, const char* key, const std::string& def) const {
+    std::string value;
+    return corvane::IniFindValue(bytes_, section, key, &value) ? value : def;
+  }
+  int Integer(const char* section, const char* key, int def) const {
+    int32_t value;
+    return corvane::IniParseInteger(Text(section, key, ""), &value) ? value : def;
+  }
+
+ private:
+  std::string bytes_;
+};
+
 std::string Resolve(const std::string& dir, const std::string& name) {
   if (IsAbsolute(name) || dir.empty()) return name;
   return pf::JoinPath(dir, name);
@@ -47,7 +66,7 @@ Settings LoadSettings() {
   const std::string path = SettingsPath();
   std::string bytes;
   pf::ReadWholeFile(path, &bytes);
-  IniText ini(bytes);
+  const Ini ini(std::move(bytes));
   const std::string dir = DirectoryOf(path);
   Settings s;
   s.data_file = Resolve(dir, ini.Text("Card", "DataFile", "iccard.dat"));
