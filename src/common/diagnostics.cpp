@@ -1,0 +1,90 @@
+#include "common/diagnostics.h"
+
+#include <cstdio>
+
+#include "common/gbk_bytes.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace corvane {
+namespace {
+
+std::string& DirectoryOverride() {
+  static std::string dir;
+  return dir;
+}
+
+std::string Stamp(const platform::LocalTime& now) {
+  char ms[8];
+  std::snprintf(ms, sizeof ms, ".%03d", now.millisecond % 1000);
+  return platform::ShortDateText(now) + ' ' + platform::LongTimeText(now) + ms;
+}
+
+void AppendEscapedByte(unsigned char c, std::string* out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  switch (c) {
+    case '\\': *out += "\\\\"; return;
+    case '\r': *out += "\\r"; return;
+    case '\n': *out += "\\n"; return;
+    case '\t': *out += "\\t"; return;
+    case 0: *out += "\\0"; return;
+    default: break;
+  }
+  if (c < 0x20 || c == 0x7F) {
+    *out += "\\x";
+    *out += kHex[c >> 4];
+    *out += kHex[c & 15];
+  } else {
+    *out += static_cast<char>(c);
+  }
+}
+
+}  // namespace
+
+void SetDiagnosticsDirectory(const std::string& dir) { DirectoryOverride() = dir; }
+
+std::string DiagnosticsFileName(int year, int month, int day) {
+  char name[40];
+  std::snprintf(name, sizeof name, "CorvaneDiag%04d%02d%02d.log", year % 10000, month % 100,
+                day % 100);
+  return name;
+}
+
+std::string EscapeLogText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    // A character's trail byte is never a control character; an invalid
+    // pair is taken apart so that its second byte is escaped too.
+    if (IsGbkLeadByte(c) && i + 1 < text.size() &&
+        static_cast<unsigned char>(text[i + 1]) >= 0x40) {
+      out += text.substr(i++, 2);
+    } else {
+      AppendEscapedByte(c, &out);
+    }
+  }
+  return out;
+}
+
+std::string MaskSecret(const std::string& secret) { return secret.empty() ? "" : "***"; }
+
+void Kvo_WriteDiagnostic(const std::string& step, int32_t code, const std::string& cause) {
+  try {
+    const platform::LocalTime now = platform::Now();
+    const std::string base =
+        DirectoryOverride().empty() ? platform::HostDirectory() : DirectoryOverride();
+    if (base.empty()) return;
+    const std::string dir = platform::JoinPath(base, "log1");
+    if (!platform::DirectoryExists(dir)) platform::MakeDirectory(dir);
+    const std::string line = Stamp(now) + " [" + EscapeLogText(step) + "] " +
+                             std::to_string(code) + ' ' + EscapeLogText(cause) + "\r\n";
+    platform::AppendToFile(
+        platform::JoinPath(dir, DiagnosticsFileName(now.year, now.month, now.day)), line);
+  } catch (...) {
+    // The diagnostics log never fails the call it describes.
+  }
+}
+
+}  // namespace corvane

@@ -1,0 +1,37 @@
+// The diagnostics log: log1/CorvaneDiag<yyyymmdd>.log beside the host
+// program, beside the daily exchange log but in a file of its own so that the
+// exchange log keeps its format.  One line per failure or notable event:
+//
+//   <date> <time> [<step>] <code> <cause>
+//
+// The step names where it happened (an exit tag, a routine, "card library"),
+// the code is the error code that the host sees (0 for a notice), and the
+// cause is what the library knows: the operating system's or the peer's
+// text, the file tried, the setting that fell back to its default.  Control
+// characters in any part are escaped (see EscapeLogText), so a peer cannot
+// forge lines.  Writing never fails the caller: a refused write is ignored.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+void Kvo_WriteDiagnostic(const std::string& step, int32_t code, const std::string& cause);
+
+// Where diagnostics go: the base directory that holds log1.  Empty (the
+// default) means the host program's directory.  For tests and tools.
+void SetDiagnosticsDirectory(const std::string& dir);
+
+// "CorvaneDiag" + yyyymmdd + ".log".
+std::string DiagnosticsFileName(int year, int month, int day);
+
+// Bytes below 0x20 and 0x7F become "\r", "\n", "\t", "\0" or "\xHH"; a
+// backslash becomes "\\".  GBK trail bytes are never below 0x40, so this
+// never splits a character.
+std::string EscapeLogText(const std::string& text);
+
+// A secret for a log line: "***" when non-empty, "" when empty.
+std::string MaskSecret(const std::string& secret);
+
+}  // namespace corvane

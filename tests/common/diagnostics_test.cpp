@@ -1,0 +1,38 @@
+// The diagnostics log: one escaped line per call, in its own dated file.
+#include <gtest/gtest.h>
+
+#include "common/diagnostics.h"
+#include "platform/clock.h"
+#include "support/temp_dir.h"
+
+namespace corvane {
+namespace {
+
+TEST(Diagnostics, EscapesEverythingThatCouldForgeALine) {
+  EXPECT_EQ("a\\r\\nb\\0c\\td\\x1B\\x7F\\\\e", EscapeLogText(std::string("a\r\nb\0c\td\x1b\x7f\\e", 12)));
+  // GBK text passes unchanged, trail bytes included.
+  EXPECT_EQ("医保\x81\x5c", EscapeLogText("医保\x81\x5c"));
+  // An invalid pair does not hide a line break behind a lead byte.
+  EXPECT_EQ("\x81\\n", EscapeLogText("\x81\n"));
+  EXPECT_EQ("***", MaskSecret("pw"));
+  EXPECT_EQ("", MaskSecret(""));
+}
+
+TEST(Diagnostics, AppendsOneLinePerCallToTheDatedFile) {
+  testing::TempDir dir;
+  SetDiagnosticsDirectory(dir.str());
+  Kvo_WriteDiagnostic("初始化:001", -7104, "connect 127.0.0.9:211: refused\r\nforged");
+  Kvo_WriteDiagnostic("card library", 0, "tried x");
+  SetDiagnosticsDirectory("");
+  const platform::LocalTime now = platform::Now();
+  const std::string text =
+      testing::ReadFile(dir / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day)));
+  const size_t first = text.find("\r\n");
+  ASSERT_NE(std::string::npos, first);
+  EXPECT_NE(std::string::npos,
+            text.substr(0, first).find(" [初始化:001] -7104 connect 127.0.0.9:211: refused\\r\\nforged"));
+  EXPECT_EQ(text.size(), text.find(" [card library] 0 tried x\r\n") + 27);
+}
+
+}  // namespace
+}  // namespace corvane
