@@ -14,6 +14,8 @@ LC_ALL=zh_CN.GBK WINEPREFIX="$CORVANE_WINEPREFIX" WINEDEBUG=-all wineboot -i >/d
 status=0
 ctest --test-dir "$build/linux" -j"$(nproc)" --output-on-failure || status=1
 ctest --test-dir "$build/win64" -j"$(nproc)" --output-on-failure || status=1
+# The benchmark once in its quick mode: it must run, its figures are not judged.
+"$build/linux/bench/transaction/bench_transaction" --quick >/dev/null || status=1
 if [ -x "$root/scripts/fuzz.sh" ]; then
   "$root/scripts/fuzz.sh" || status=1
 fi
