@@ -12,7 +12,9 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content);
 
 // Replaces a file's content so that readers and a crash at any moment find
 // either the old content or the new, complete: writes a temporary file in
-// the same directory, flushes it to disk and moves it over the old file.
+// the same directory, flushes it to disk, moves it over the old file and
+// flushes the directory (on Windows the move is written through), so that
+// once this returns true the new content survives a power cut.
 bool ReplaceFileDurably(const std::string& path, const std::string& content);
 
 // Appends bytes to a file, creating it; the file is opened and closed for

@@ -4,12 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-
 #include "platform/files.h"
+#include "platform/posix/files_posix.h"
 
 namespace corvane::platform {
-namespace {
 
 bool WriteAll(int fd, const char* data, size_t len) {
   while (len > 0) {
@@ -23,10 +21,6 @@ bool WriteAll(int fd, const char* data, size_t len) {
   }
   return true;
 }
-
-std::atomic<unsigned> g_temp_counter{0};
-
-}  // namespace
 
 ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -47,18 +41,6 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   }
   close(fd);
   return ReadResult::kOk;
-}
-
-bool ReplaceFileDurably(const std::string& path, const std::string& content) {
-  std::string temp = path + ".~" + std::to_string(getpid()) + "." +
-                     std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
 }
 
 bool AppendToFile(const std::string& path, const std::string& bytes) {
