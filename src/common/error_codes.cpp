@@ -1,5 +1,7 @@
 #include "common/error_codes.h"
 
+#include "common/gbk_bytes.h"
+
 namespace corvane {
 namespace {
 
@@ -9,6 +11,8 @@ const ErrorEntry kTable[] = {
     {kErrNotInitialised, "调用交易前未做初始化，请先调用f_UserCorvaneInit函数！"},
     {kErrReadTradeCfg, "读取配置文件tradecfg.ini发生错误，请仔细检查配置文件里的数字型参数！"},
     {kErrTradeSerial, "传入的交易流水号无效，请检查交易流水号是否正确！"},
+    {kErrLocalIpTooLong, "配置文件tradecfg.ini中的LocalIP超过15个字符，请检查本机IP地址设置！"},
+    {kErrBusy, "动态库正在执行另一个调用，不能在调用过程中再次调用，请等待当前调用结束后再试！"},
     {kErrInitializeIniF, "执行Kvo_InitializeIniF函数发生错误，请联系开发人员！"},
     {kErrMergeExportPara, "执行Kvo_MergeExportPara函数发生错误，请联系开发人员！"},
     {kErrGetUserTradeParam, "执行Kvo_GetUserTradeParam函数发生错误，请联系开发人员！"},
@@ -57,7 +61,20 @@ std::string GetFieldMessage(const std::string& text, const std::string& sep, int
 }
 
 std::string RemoteCallMessage(const std::string& cause) {
-  return "调用远程交易发生错误，请检查前置服务器地址、服务名和网络连接！(" + cause + ")";
+  std::string quoted = GbkPrefix(cause, kMaxQuotedCauseBytes);
+  if (quoted.size() < cause.size()) quoted += "...";
+  return "调用远程交易发生错误，请检查前置服务器地址、服务名和网络连接！(" + quoted + ")";
+}
+
+std::string RequestTooLongMessage(size_t bytes) {
+  return "交易请求数据过长(" + std::to_string(bytes) +
+         "字节)，内部数据交易包最多容纳999999字节，请检查交易输入参数！";
+}
+
+std::string ReplyTooLargeMessage(size_t needed, size_t buffer, const std::string& kept_in) {
+  return "返回信息长度为" + std::to_string(needed) + "字节，超过了调用方缓冲区的" +
+         std::to_string(buffer) + "字节，完整返回信息已保存在" + kept_in +
+         "，请联系his系统开发人员加大缓冲区！";
 }
 
 std::string UnexpectedFaultMessage(const std::string& cause) {

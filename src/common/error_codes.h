@@ -5,6 +5,7 @@
 // library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,10 @@ enum ErrorCode : int32_t {
   kErrReadTradeCfg = -7004,
   kErrTradeSerial = -7005,
   kErrRemoteCall = -7006,
+  kErrRequestTooLong = -7007,
+  kErrLocalIpTooLong = -7008,
+  kErrReplyTooLarge = -7009,
+  kErrBusy = -7010,
   kErrInitializeIniF = -7030,
   kErrMergeExportPara = -7031,
   kErrGetUserTradeParam = -7032,
@@ -61,8 +66,20 @@ const ErrorEntry* ErrorTable(size_t* count);
 std::string GetFieldMessage(const std::string& text, const std::string& sep, int n);
 
 // The composed message of -7006: a failure of the remote call itself, with
-// its cause (the server's error text, a socket error).
+// its cause (the server's error text, a socket error).  The cause is quoted
+// up to kMaxQuotedCauseBytes (never splitting a double-byte character, "..."
+// marking the cut); callers write the whole cause to the diagnostics log.
+constexpr size_t kMaxQuotedCauseBytes = 512;
 std::string RemoteCallMessage(const std::string& cause);
+
+// The composed message of -7007: a request of `bytes` bytes does not fit
+// the packet's 6-digit length field.
+std::string RequestTooLongMessage(size_t bytes);
+
+// The composed message of -7009: a reply of `needed` bytes (zero byte
+// included) does not fit the host's buffer of `buffer` bytes; the whole
+// reply was kept in `kept_in`.
+std::string ReplyTooLargeMessage(size_t needed, size_t buffer, const std::string& kept_in);
 
 // Message of -7099: an unexpected fault caught at an entry point.
 std::string UnexpectedFaultMessage(const std::string& cause);

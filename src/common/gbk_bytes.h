@@ -2,10 +2,26 @@
 // byte string need.
 #pragma once
 
+#include <cstddef>
+#include <string>
+
 namespace corvane {
 
 // First byte of a two-byte character; the byte after it belongs to the same
 // character whatever its value (0x40..0xFE, '\\' and '|' included).
 inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// The first max_bytes bytes of text at most, never ending in the middle of
+// a double-byte character.
+inline std::string GbkPrefix(const std::string& text, size_t max_bytes) {
+  if (text.size() <= max_bytes) return text;
+  size_t i = 0;
+  while (i < max_bytes) {
+    const size_t step = IsGbkLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    if (i + step > max_bytes) break;
+    i += step;
+  }
+  return text.substr(0, i);
+}
 
 }  // namespace corvane

@@ -1,10 +1,26 @@
 #include "config/ini_file.h"
 
+#include <mutex>
+#include <set>
+
+#include "common/diagnostics.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
 namespace corvane {
 namespace {
+
+// One diagnostics line per file and process: the mark is skipped on every
+// read, but an operator needs to hear of it once.
+void NoteByteOrderMark(const std::string& path) {
+  static std::mutex mutex;
+  static std::set<std::string> noted;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!noted.insert(path).second) return;
+  }
+  Kvo_WriteDiagnostic("ini file", 0, "skipped the UTF-8 byte-order mark at the start of " + path);
+}
 
 // kOk with the content, kMissing with empty content, or kFailed.
 platform::ReadResult Load(const std::string& path, std::string* content) {
@@ -13,6 +29,7 @@ platform::ReadResult Load(const std::string& path, std::string* content) {
   if (r == platform::ReadResult::kOk && content->size() > kIniMaxFileBytes) {
     return platform::ReadResult::kFailed;
   }
+  if (IniHasByteOrderMark(*content)) NoteByteOrderMark(path);
   return r;
 }
 

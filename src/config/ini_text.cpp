@@ -34,7 +34,9 @@ struct Line {
 
 class LineScanner {
  public:
-  explicit LineScanner(std::string_view text) : text_(text) {}
+  // A UTF-8 byte-order mark before the first line is not part of it.
+  explicit LineScanner(std::string_view text)
+      : text_(text), pos_(IniHasByteOrderMark(text) ? kUtf8Bom.size() : 0) {}
   // with_keys false: key lines are not taken apart (they come back as
   // kOther), which is all a scan outside the wanted section needs.
   bool Next(Line* line, bool with_keys = true) {
@@ -81,7 +83,7 @@ class LineScanner {
   }
 
   std::string_view text_;
-  size_t pos_ = 0;
+  size_t pos_;
 };
 
 // Where a key is, or where it would go.

@@ -10,6 +10,8 @@
 //   before the first '=' and its value the text after it; any other line is
 //   kept but means nothing.  Keys before the first section belong to no
 //   section.
+// - A UTF-8 byte-order mark (EF BB BF, which many editors write) at the
+//   start of the text is skipped when reading and kept when writing.
 // - Names match regardless of ASCII letter case; the second byte of a GBK
 //   double-byte character is never case-folded.
 // - Of several sections with one name only the first is used (later ones
@@ -67,6 +69,11 @@ std::string IniOneLineValue(std::string_view value);
 // after "$", "0x" or "0X" (at most 8, taken as a 32-bit pattern).  False for
 // any other text, the empty text and decimal values outside 32 bits.
 bool IniParseInteger(std::string_view text, int32_t* out);
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+inline bool IniHasByteOrderMark(std::string_view text) {
+  return text.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+}
 
 // Names equal regardless of ASCII case, GBK-aware.
 bool IniNamesEqual(std::string_view a, std::string_view b);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
-#include <limits>
 #include <stdexcept>
 
 #include "common/error_codes.h"
@@ -27,22 +26,44 @@ std::string PaddedInteger(int64_t value, size_t width) {
 }
 
 std::string PaddedSerial(double serial) {
-  if (!std::isfinite(serial)) throw std::invalid_argument("serial number is not a number");
-  double whole = std::round(std::fabs(serial));  // halves away from zero
-  char digits[400];
+  double whole = std::round(serial);  // halves away from zero
+  if (whole == 0) whole = 0;           // -0 prints a sign
+  char digits[32];
   std::snprintf(digits, sizeof digits, "%.0f", whole);
-  return Padded(digits, serial < 0 && whole != 0, 14);
+  return Padded(digits, false, kPackSerialDigits);
 }
 
 }  // namespace
 
+bool PackSerialFits(double serial) {
+  if (!std::isfinite(serial)) return false;
+  const double whole = std::round(serial);
+  return whole >= 0 && whole < 1e14;
+}
+
+int Kvo_CheckPackFields(int32_t trade_no, size_t request_length, double serial,
+                        const std::string& local_ip) {
+  if (trade_no < 0 || trade_no > kPackMaxTradeNo)
+    return Kvo_SetLastError(kErrBuildPacket, ErrorMessage(kErrBuildPacket));
+  if (!PackSerialFits(serial))
+    return Kvo_SetLastError(kErrTradeSerial, ErrorMessage(kErrTradeSerial));
+  if (request_length > kPackMaxRequestBytes)
+    return Kvo_SetLastError(kErrRequestTooLong, RequestTooLongMessage(request_length));
+  if (local_ip.size() > kPackLocalIpWidth)
+    return Kvo_SetLastError(kErrLocalIpTooLong, ErrorMessage(kErrLocalIpTooLong));
+  return 0;
+}
+
 std::string BuildPackHeadFor(int32_t trade_no, int32_t request_length, double serial,
                              const std::string& local_ip) {
-  if (request_length < 0) throw std::invalid_argument("negative request length");
+  if (request_length < 0 || trade_no < 0 || trade_no > kPackMaxTradeNo ||
+      static_cast<size_t>(request_length) > kPackMaxRequestBytes ||
+      local_ip.size() > kPackLocalIpWidth || !PackSerialFits(serial))
+    throw std::invalid_argument("a value does not fit its place in the packet header");
   std::string head = PaddedInteger(trade_no, 3);
   head += PaddedSerial(serial);
   head += PaddedInteger(request_length, 6);
-  if (local_ip.size() < 15) head.append(15 - local_ip.size(), ' ');
+  head.append(kPackLocalIpWidth - local_ip.size(), ' ');
   head += local_ip;
   return head;
 }
@@ -53,10 +74,8 @@ std::string Kvo_BuildPackHead(int32_t trade_no, int32_t request_length, double s
 
 int Kvo_BuildInnerPack(int32_t trade_no, const std::string& request, std::string* packet,
                        double serial) {
+  if (Kvo_CheckPackFields(trade_no, request.size(), serial, SystemCfg().LocalIP) != 0) return -1;
   try {
-    if (request.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-      throw std::length_error("request too long");
-    }
     std::string out =
         Kvo_BuildPackHead(trade_no, static_cast<int32_t>(request.size()), serial);
     out += '~';

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/last_error.h"
 #include "config/trade_cfg.h"
@@ -72,6 +73,13 @@ std::string Transmit(int32_t* trade_no, std::string* packet) {
   return reply;
 }
 
+// -1 with -7006: the cause quoted (capped) in the message, whole in the
+// diagnostics log.
+int RemoteCallFailed(const std::string& cause) {
+  Kvo_WriteDiagnostic("Kvo_RemoteTrade", kErrRemoteCall, cause);
+  return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage(cause));
+}
+
 }  // namespace
 
 void ReleaseConnectionSlot() {
@@ -95,10 +103,10 @@ int Kvo_RemoteTrade(int32_t trade_no, const std::string& request, std::string* r
     text = Transmit(&trade_no, &packet);
   } catch (const std::exception& e) {
     ReleaseConnectionSlot();
-    return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage(e.what()));
+    return RemoteCallFailed(e.what());
   } catch (...) {
     ReleaseConnectionSlot();
-    return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage("unknown failure"));
+    return RemoteCallFailed("unknown failure");
   }
   int result;
   try {

@@ -99,6 +99,7 @@ int f_UCInit(const std::string&, std::string* reply) {
   if (Kvo_InitializeIniF() != 0) return InitFail(".002", reply);
   std::string no_key;
   if (Kvo_ReadTradeCfg(&no_key) != 0) return InitFail(".003", reply);
+  if (Kvo_CheckPackFields(21, 0, 0, SystemCfg().LocalIP) != 0) return InitFail(".003", reply);
   int init;
   try {
     init = Kvo_BusinessInit();

@@ -121,7 +121,9 @@ int f_UCApply(int32_t trade_no, const std::string& request, double serial,
     if (result == -1) {
       Kvo_WriteTradeJournal(2, trade_text, serial_text, "", "", "", "2", "");
       if (card_in_use) Kvo_UnlockICCard(card.CardData);
-      Kvo_SetLastError(kErrRemoteTrade, ErrorMessage(kErrRemoteTrade));
+      // A request too long for the packet keeps its own code: nothing was sent.
+      if (LastErrorCode() != kErrRequestTooLong)
+        Kvo_SetLastError(kErrRemoteTrade, ErrorMessage(kErrRemoteTrade));
       return ApplyFail(11, remote_reply, reply);
     }
     Kvo_WriteTradeJournal(2, trade_text, serial_text, "", "", "", "1", "");

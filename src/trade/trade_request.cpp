@@ -8,6 +8,7 @@
 #include "common/last_error.h"
 #include "config/trade_cfg.h"
 #include "config/trade_journal.h"
+#include "link/inner_pack.h"
 #include "platform/text.h"
 
 namespace corvane {
@@ -40,6 +41,8 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
     read = -1;
   }
   if (read != 0) return Kvo_SetLastError(kErrReadSettings, ErrorMessage(kErrReadSettings));
+  // Refused here, before the card is touched or anything is sent.
+  if (Kvo_CheckPackFields(trade_no, 0, serial, SystemCfg().LocalIP) != 0) return -1;
   if (trade_no >= 200) return 0;
 
   std::string field5;

@@ -11,7 +11,9 @@ namespace corvane {
 // Reloads the settings and the transaction's parameter line and checks the
 // request content (frame removed) against it: field count, and for flag 1
 // the serial against the journalled transaction 23.  0; -1 with -7100,
-// -7101, -7102, -7103 (or -7032 for a parameter line that cannot be read).
+// -7101, -7102, -7103 (or -7032 for a parameter line that cannot be read),
+// or a code of Kvo_CheckPackFields for a transaction number, serial or
+// LocalIP that does not fit the packet header.
 int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content, double serial);
 
 // Fields 1 to 4 of the content into *head; -1 at the first missing field.

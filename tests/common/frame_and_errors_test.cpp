@@ -107,5 +107,16 @@ TEST(ErrorTable, ComposedMessages) {
   EXPECT_NE(std::string::npos, RemoteCallMessage("connect refused").find("connect refused"));
 }
 
+// A server's error text of any length is quoted in at most 512 bytes, cut
+// between characters.
+TEST(ErrorTable, RemoteCallMessageCapsTheQuotedCause) {
+  const std::string prefix = RemoteCallMessage("");
+  const std::string huge = "a" + std::string(8 << 20, '\xb0');  // "a" then 4 MiB characters
+  const std::string m = RemoteCallMessage(huge);
+  EXPECT_EQ(prefix.size() - 1 + 511 + 3 + 1, m.size());  // "a" + 255 characters + "..."
+  EXPECT_EQ(m.substr(m.size() - 5), "\xb0...)");
+  EXPECT_EQ(RemoteCallMessage(std::string(512, 'x')).size(), prefix.size() + 512);
+}
+
 }  // namespace
 }  // namespace corvane

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/diagnostics.h"
 #include "common/last_error.h"
 #include "config/ini_file.h"
 #include "config/trade_cfg.h"
@@ -39,6 +40,23 @@ TEST(IniFile, ReadsSeeEveryChangeMadeOutside) {
   int32_t n = 0;
   ASSERT_TRUE(IniReadInteger(path, "s", "K", 5, &n));
   EXPECT_EQ(n, 2);
+}
+
+TEST(IniFile, AByteOrderMarkIsNotedOnceInTheDiagnosticsLog) {
+  TempDir dir;
+  SetDiagnosticsDirectory(dir.path());
+  std::string path = dir.file("TradeCfg.ini");
+  Put(path, "\xEF\xBB\xBF[SYSTEM]\r\nLocalIP=1\r\n");
+  std::string v;
+  ASSERT_TRUE(IniReadString(path, "SYSTEM", "LocalIP", "def", &v));
+  ASSERT_TRUE(IniReadString(path, "SYSTEM", "LocalIP", "def", &v));
+  EXPECT_EQ(v, "1");
+  std::string log;
+  for (const auto& e : std::filesystem::directory_iterator(dir.file("log1"))) log += Slurp(e.path().string());
+  SetDiagnosticsDirectory("");
+  const std::string note = "byte-order mark at the start of " + path;
+  ASSERT_NE(log.find(note), std::string::npos) << log;
+  EXPECT_EQ(log.find(note), log.rfind(note));
 }
 
 TEST(IniFile, AFileThatCannotBeReadFailsTheRead) {

@@ -79,6 +79,15 @@ TEST(IniLookup, LfOnlyFilesAndMissingFinalLineBreak) {
   EXPECT_EQ(Read("[S]\nk=1\n", "S", "k"), "1");
 }
 
+// Many editors save with a UTF-8 byte-order mark: the first section must
+// still be found, and a write keeps the mark.
+TEST(IniLookup, ByteOrderMarkBeforeTheFirstSectionIsSkippedAndKept) {
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(Read(bom + "[SYSTEM]\r\nLocalIP=1\r\n", "SYSTEM", "LocalIP"), "1");
+  EXPECT_EQ(Write(bom + "[S]\r\nk=1\r\n", "S", "k", "2"), bom + "[S]\r\nk=2\r\n");
+  EXPECT_EQ(Read("[S]\r\n" + bom + "k=1\r\n", "S", "k"), "<default>");  // only at the start
+}
+
 TEST(IniWrite, KeepsEverythingElseOfTheFile) {
   const std::string text =
       "; settings\r\n\r\n[HardWare]\r\nCom = 5 ; port\r\nUnknown=x\r\n\r\n[SYSTEM]\r\nLocalIP=1\r\n";

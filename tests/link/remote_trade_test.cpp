@@ -69,7 +69,7 @@ class Simulator {
 };
 
 TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) {
-  Simulator sim("127.0.0.62", "default = 0~accepted~whole\nreply 1000 = 1~refused\n");
+  Simulator sim("127.0.0.62", "default = 0~accepted~whole\nreply 999 = 1~refused\n");
   ASSERT_TRUE(sim.ready());
   LinkProbe probe(ProbeKind::kLinux);
   const std::string ip = "       10.0.0.1";
@@ -79,13 +79,13 @@ TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) 
     std::string result;
   } cases[] = {
       {21, "0", "~~~~~v", "10.0.0.1", "021" "00000000000000" "000006" + ip + "~~~~~~v", "0"},
-      {1000, "7", "ab", "10.0.0.1", "1000" "00000000000007" "000002" + ip + "~ab", "1"},
+      {999, "7", "ab", "10.0.0.1", "999" "00000000000007" "000002" + ip + "~ab", "1"},
       {203, "12.5", "x", "10.0.0.1", "203" "00000000000013" "000001" + ip + "~x", "0"},
       {203, "12.4", "x", "10.0.0.1", "203" "00000000000012" "000001" + ip + "~x", "0"},
       {202, "1", "", "10.0.0.1", "202" "00000000000001" "000000" + ip + "~", "0"},
       {202, "1", "医保", "10.0.0.1", "202" "00000000000001" "000004" + ip + "~医保", "0"},
       {202, "1", "r", "", "202" "00000000000001" "000001" + std::string(15, ' ') + "~r", "0"},
-      {202, "1", "r", "1234567890abcdef", "202" "00000000000001" "000001" "1234567890abcdef~r", "0"},
+      {202, "1", "r", "1234567890abcde", "202" "00000000000001" "000001" "1234567890abcde~r", "0"},
   };
   size_t done = 0;
   for (const Case& c : cases) {
@@ -94,7 +94,7 @@ TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) 
     // The reply comes back whole (transaction 21 has the simulator's own).
     std::string reply = Unhex(out["reply"]);
     if (c.no != 21) {
-      EXPECT_EQ(reply, c.no == 1000 ? "1~refused" : "0~accepted~whole");
+      EXPECT_EQ(reply, c.no == 999 ? "1~refused" : "0~accepted~whole");
     }
     ++done;
     std::vector<std::string> lines = LogLines(probe);
@@ -105,7 +105,7 @@ TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) 
   std::string log = sim.Log();
   EXPECT_NE(log.find("Transmit no=21 header[no=021 serial=00000000000000 len=000006"),
             std::string::npos) << log;
-  EXPECT_NE(log.find("Transmit no=1000 header[no=1000 serial=00000000000007"), std::string::npos);
+  EXPECT_NE(log.find("Transmit no=999 header[no=999 serial=00000000000007"), std::string::npos);
 }
 
 TEST(RemoteTradeThroughSimulator, EmptyAddressFailsAfterLoggingAndLeavesTheReply) {

@@ -1,0 +1,68 @@
+// Values that would not fit the fixed-width packet header are refused
+// before the card is touched or anything is sent; settings files saved
+// with a UTF-8 byte-order mark still work.
+#include "flow/flow_fixture.h"
+
+namespace corvane::flowtest {
+namespace {
+
+const std::string kApplyTag = "交易申请实现函数(f_UCApply)";
+
+class PacketFields : public FlowTest {
+ protected:
+  void SetUp() override {
+    FlowTest::SetUp();
+    // 33: read and lock the card; 27: no card steps.
+    Answer(21, InitReply({ParamLine(33, 6, Flags("0101001")), ParamLine(27, 6, Flags("0000001"))}));
+    Answer(33, "0~ok~0~f4~f5~f6");
+    Answer(27, "0~ok~0~f4~f5~f6");
+    Answer(49, "0~");
+    PutCard(Card('A'));
+  }
+};
+
+TEST_F(PacketFields, SerialThatDoesNotFitFourteenDigitsIsASerialErrorBeforeTheCard) {
+  auto r = Session({{"apply", "33", "1e15", "$$1~c~0~ex~p5~p6$$"},
+                    {"apply", "33", "-3", "$$1~c~0~ex~p5~p6$$"},
+                    {"apply", "33", "99999999999999.5", "$$1~c~0~ex~p5~p6$$"},
+                    {"apply", "33", "99999999999999", "$$1~c~0~ex~p5~p6$$"}});
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ErrorReply(kApplyTag + ":002", -7005), r[i].text) << i;
+  EXPECT_EQ(0, r[3].status) << r[3].text;
+  // Only the last transaction reached the card and the front end.
+  auto writes = CardWrites();
+  ASSERT_EQ(2u, writes.size());
+  EXPECT_EQ("99999999999999", writes[0].fields["data"].substr(180, 14));
+  auto calls = FrontCalls();
+  ASSERT_EQ(2u, calls.size());
+  EXPECT_EQ("99999999999999", calls[1].packet.substr(3, 14));
+  EXPECT_EQ("33", calls[1].packet.substr(1, 2));
+}
+
+TEST_F(PacketFields, LongLocalIpAndLongRequestAreRefusedWithTheirOwnCodes) {
+  auto r = Session({{"apply", "27", "1", "$$0~c~0~ex~p5~" + std::string(999990, 'x') + "$$"}});
+  EXPECT_EQ(-1, r[0].status);
+  EXPECT_NE(std::string::npos, r[0].text.find("%%-7007%%")) << r[0].text.substr(0, 300) << r[0].status;
+  SetIni("TradeCfg.ini", "SYSTEM", "LocalIP", "192.168.100.2001");
+  auto init = Host({{"init"}});
+  EXPECT_EQ(ErrorReply("交易初始化实现函数(f_UCInit).003", -7008), init[0].text);
+  ASSERT_EQ(1u, FrontCalls().size());  // only the first session's start
+}
+
+TEST_F(PacketFields, SettingsAndJournalWithAByteOrderMarkWork) {
+  const std::string bom = "\xEF\xBB\xBF";
+  corvane::testing::WriteFile(*dir_ / "TradeCfg.ini",
+                              bom + "[SYSTEM]\r\nLocalIP=10.1.2.3\r\nNativeAddress=" + address_ +
+                                  "\r\nNativeServer=CorvaneFront.Trade\r\nAREAID=0101\r\n");
+  corvane::testing::WriteFile(*dir_ / "TradeLog.ini", bom + "[27]\r\nTradeId=5\r\n");
+  auto r = Session({{"apply", "27", "7", "$$0~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ("$$0~ok~0~f4~f5~$$", r[0].text);
+  EXPECT_EQ("7", Ini("TradeLog.ini", "27", "TradeId"));
+  EXPECT_EQ(bom, corvane::testing::ReadFile(*dir_ / "TradeCfg.ini").substr(0, 3));
+  EXPECT_EQ(bom, corvane::testing::ReadFile(*dir_ / "TradeLog.ini").substr(0, 3));
+  // One section of each name: the mark did not hide the existing one.
+  const std::string log = corvane::testing::ReadFile(*dir_ / "TradeLog.ini");
+  EXPECT_EQ(log.find("[27]"), log.rfind("[27]"));
+}
+
+}  // namespace
+}  // namespace corvane::flowtest
