@@ -20,6 +20,10 @@ const ErrorEntry kTable[] = {
     {kErrWriteIniFSection, "执行Kvo_WriteIniFSection函数发生错误，请联系开发人员！"},
     {kErrOpenIC, "执行Kvo_OpenIC函数发生错误，请联系开发人员！"},
     {kErrInitCorvane, "执行InitCorvane函数发生错误，请联系开发人员！"},
+    {kErrDialogNoDisplay,
+     "无法打开参数配置窗口：本机没有可用的图形显示，请在工作站桌面上操作，或用corvane-host "
+     "settings命令修改参数！"},
+    {kErrDialogWindow, "无法打开参数配置窗口：系统拒绝创建窗口，原因见log1目录下的诊断日志，请联系开发人员！"},
     {kErrReadSettings, "未能成功读取配置文件tradecfg.ini中的参数，请联系开发人员！"},
     {kErrField5, "未能获得第5个域的数据，请检查输入参数域的个数是否大于5！"},
     {kErrFieldCount, "请检查输入数据域的个数是否符合条件！"},
@@ -75,6 +79,18 @@ std::string ReplyTooLargeMessage(size_t needed, size_t buffer, const std::string
   return "返回信息长度为" + std::to_string(needed) + "字节，超过了调用方缓冲区的" +
          std::to_string(buffer) + "字节，完整返回信息已保存在" + kept_in +
          "，请联系his系统开发人员加大缓冲区！";
+}
+
+std::string DialogProgramMessage(const std::string& program) {
+  return "无法打开参数配置窗口：找不到配置窗口程序" + program + "，请重新安装接口程序！";
+}
+
+std::string DialogReadMessage(const std::string& path) {
+  return "无法读取参数配置文件" + path + "，请检查文件的访问权限！";
+}
+
+std::string DialogSaveMessage(const std::string& path) {
+  return "参数配置未能保存：无法写入文件" + path + "，请检查文件是否只读、所在目录是否可写！原文件未作改动。";
 }
 
 std::string UnexpectedFaultMessage(const std::string& cause) {

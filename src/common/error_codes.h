@@ -30,6 +30,11 @@ enum ErrorCode : int32_t {
   kErrGetField = -7035,
   kErrOpenIC = -7036,
   kErrInitCorvane = -7037,
+  kErrDialogNoDisplay = -7040,
+  kErrDialogProgram = -7041,
+  kErrDialogWindow = -7042,
+  kErrDialogRead = -7043,
+  kErrDialogSave = -7044,
   kErrUnexpected = -7099,
   kErrReadSettings = -7100,
   kErrField5 = -7101,
@@ -80,6 +85,13 @@ std::string RequestTooLongMessage(size_t bytes);
 // included) does not fit the host's buffer of `buffer` bytes; the whole
 // reply was kept in `kept_in`.
 std::string ReplyTooLargeMessage(size_t needed, size_t buffer, const std::string& kept_in);
+
+// The composed messages of the settings dialog (transaction 52): the
+// program that shows it is missing (-7041), the settings file cannot be
+// read (-7043) or written (-7044).
+std::string DialogProgramMessage(const std::string& program);
+std::string DialogReadMessage(const std::string& path);
+std::string DialogSaveMessage(const std::string& path);
 
 // Message of -7099: an unexpected fault caught at an entry point.
 std::string UnexpectedFaultMessage(const std::string& cause);

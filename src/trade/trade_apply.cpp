@@ -17,6 +17,7 @@
 #include "link/remote_trade.h"
 #include "trade/trade_records.h"
 #include "trade/trade_request.h"
+#include "ui/settings_dialog.h"
 
 namespace corvane {
 
@@ -26,6 +27,7 @@ constexpr int32_t kSettingsDialogTrade = 52;
 constexpr int32_t kLeftoverTrade = 49;
 constexpr int32_t kSerialFlagTrade = 22;
 constexpr int32_t kFirstDownloadTrade = 200;
+constexpr int kSettingsDialogExit = 18;
 
 int ApplyFail(int exit, const std::string& detail, std::string* reply) {
   char tag[64];
@@ -60,6 +62,7 @@ void MarkSerialTrade(const std::string& remote_reply, const std::string& serial_
 int f_UCApply(int32_t trade_no, const std::string& request, double serial,
               const std::string& extra, std::string* reply) {
   if (trade_no == kSettingsDialogTrade) {
+    if (Kvo_ShowSettingsDialog() != 0) return ApplyFail(kSettingsDialogExit, "", reply);
     *reply = "0~~~~";
     return 0;
   }
