@@ -45,7 +45,7 @@ if [ "$bits" = "32" ]; then
   done
 fi
 
-system="kernel32.dll user32.dll gdi32.dll advapi32.dll ws2_32.dll wsock32.dll wininet.dll msvcrt.dll ole32.dll oleaut32.dll comctl32.dll shell32.dll comdlg32.dll"
+system="kernel32.dll user32.dll gdi32.dll imm32.dll advapi32.dll ws2_32.dll wsock32.dll wininet.dll msvcrt.dll ole32.dll oleaut32.dll comctl32.dll shell32.dll comdlg32.dll"
 for d in $(printf '%s\n' "$dump" | sed -n 's/.*DLL Name: *//p' | tr 'A-Z' 'a-z'); do
   case " $system " in
     *" $d "*) echo "ok   import $d" ;;
