@@ -6,7 +6,7 @@ packages=(
   googletest libgtest-dev
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 libwine
-  xvfb xauth
+  xvfb xauth xdotool fonts-wqy-zenhei libgtk2.0-0
   libcurl4-openssl-dev libgtk-3-dev
   python3 python3-pyftpdlib
   clang libclang-rt-14-dev
