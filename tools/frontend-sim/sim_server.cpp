@@ -1,6 +1,7 @@
 #include "sim_server.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "front_app.h"
 #include "platform/text.h"
@@ -39,17 +40,37 @@ void SimServer::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto& s : live_) s->Abort();
   }
-  for (auto& t : threads_) t.join();
+  for (auto& w : workers_) w.thread.join();
+  workers_.clear();
+}
+
+void SimServer::JoinFinished() {
+  std::list<Worker> finished;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = workers_.begin(); it != workers_.end();) {
+      auto next = std::next(it);
+      if (*it->done) finished.splice(finished.end(), workers_, it);
+      it = next;
+    }
+  }
+  for (auto& w : finished) w.thread.join();
 }
 
 void SimServer::AcceptLoop() {
   while (!stop_) {
+    JoinFinished();
     if (platform::WaitReadable(listener_, 100000) != 1) continue;
     std::string peer;
     platform::SocketHandle s = platform::AcceptSocket(listener_, &peer);
     if (s == platform::kNoSocket) continue;
+    auto done = std::make_shared<std::atomic<bool>>(false);
     std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([this, s, peer] { Serve(s, peer); });
+    workers_.push_back(Worker{std::thread([this, s, peer, done] {
+                                Serve(s, peer);
+                                *done = true;
+                              }),
+                              done});
   }
 }
 

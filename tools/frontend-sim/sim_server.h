@@ -1,4 +1,6 @@
-// The simulator's listener: one thread per client connection.
+// The simulator's listener: one thread per client connection, joined once
+// its connection has ended, so that any number of connections one after
+// another keep memory and threads flat.
 #pragma once
 
 #include <atomic>
@@ -30,6 +32,13 @@ class SimServer {
  private:
   void AcceptLoop();
   void Serve(corvane::platform::SocketHandle s, const std::string& peer);
+  // Joins the threads whose connection has ended.
+  void JoinFinished();
+
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
 
   Scenario scenario_;
   CallCounter counter_;
@@ -41,7 +50,7 @@ class SimServer {
   std::atomic<int> sessions_{0};
   std::mutex mutex_;
   std::list<std::shared_ptr<corvane::transport::TServerSession>> live_;
-  std::list<std::thread> threads_;
+  std::list<Worker> workers_;
 };
 
 }  // namespace frontend_sim
