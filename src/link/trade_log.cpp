@@ -1,9 +1,12 @@
 // The daily exchange log: one line per packet or reply, appended to
 // log1/CorvaneTradeLog<yyyymmdd>.log; the file is opened and closed for
-// every line.
+// every line.  The text is escaped (control characters and the backslash),
+// so a packet or a reply always makes exactly one line.
 #include "link/trade_log.h"
 
 #include <cstdio>
+
+#include "common/diagnostics.h"
 
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -20,7 +23,7 @@ std::string TradeLogLine(int32_t mode, const std::string& text, const platform::
     line += platform::LongTimeText(now);
   }
   line += marker;
-  line += text;
+  line += EscapeLogText(text);
   return line;
 }
 

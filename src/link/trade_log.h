@@ -16,7 +16,8 @@ namespace corvane {
 int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& file = "",
                       const std::string& dir = "");
 
-// The line of a mode (without its CR LF): timestamp, marker, text.  The
+// The line of a mode (without its CR LF): timestamp, marker, text with its
+// control characters and backslashes escaped (EscapeLogText).  The
 // time is left out at exactly 00:00:00.000.  Empty for an unknown mode.
 std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now);
 // "CorvaneTradeLog" + yyyymmdd + ".log".

@@ -33,6 +33,22 @@ TEST(TradeLog, LinesCarryTimestampMarkerAndTextUnchanged) {
   EXPECT_EQ(TradeLogFileName(t), "CorvaneTradeLog20261206.log");
 }
 
+TEST(TradeLog, AReplyCannotForgeLines) {
+  TempDir dir;
+  std::string reply = "0~ok\r\n2026-12-06 09:05:07 $$OUT$$0~forged";
+  const char tail[] = "\0tail\x1b[2J\\ 交易";
+  reply.append(tail, sizeof tail - 1);
+  ASSERT_EQ(Kvo_WriteTradeLog(2, reply, "day.log", dir.path()), 0);
+  std::ifstream in(fs::path(dir.path()) / "log1" / "day.log", std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  const std::string text = ss.str();
+  EXPECT_EQ(text.find("\r\n"), text.size() - 2) << "one line only";
+  EXPECT_NE(text.find("$$OUT$$0~ok\\r\\n2026-12-06 09:05:07 $$OUT$$0~forged\\0tail\\x1B[2J\\\\ 交易\r\n"),
+            std::string::npos)
+      << text;
+}
+
 TEST(TradeLog, EmptyTextTouchesNothing) {
   TempDir dir;
   EXPECT_EQ(Kvo_WriteTradeLog(1, "", "", dir.path()), 0);
