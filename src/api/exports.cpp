@@ -8,6 +8,7 @@
 #include <exception>
 #include <string>
 
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/error_reply.h"
 #include "common/last_error.h"
@@ -23,12 +24,22 @@ void CopyReply(const std::string& reply, char* buffer) {
   buffer[reply.size()] = '\0';
 }
 
+// Causes noted during a call that no error reply took (a failure that the
+// flow ignores, such as an unlock after a failed remote call) get a line of
+// their own under the export's name.
+void WriteLeftoverCauses(const char* tag, int32_t status) {
+  const std::string causes = corvane::TakeNotedCauses();
+  if (causes.empty()) return;
+  corvane::Kvo_WriteDiagnostic(tag, status == 0 ? 0 : corvane::LastErrorCode(), causes);
+}
+
 // Runs one implementation routine; a fault becomes status -1 and an error
 // reply tagged with the export's name.
 template <typename Body>
 int32_t Guarded(const char* tag, char* buffer, Body body) {
   std::string reply;
   int32_t status;
+  corvane::TakeNotedCauses();
   try {
     status = body(&reply);
   } catch (const std::exception& e) {
@@ -48,6 +59,7 @@ int32_t Guarded(const char* tag, char* buffer, Body body) {
       reply = "$$-1~1050$$";
     }
   }
+  WriteLeftoverCauses(tag, status);
   CopyReply(reply, buffer);
   return status;
 }

@@ -5,6 +5,7 @@
 
 #include "card/card_library.h"
 #include "card/ic_card.h"
+#include "common/diagnostics.h"
 #include "common/fields.h"
 #include "config/trade_cfg.h"
 #include "platform/text.h"
@@ -24,6 +25,15 @@ bool IsModeTen(const std::string& mode) {
   return end && *end == '\0' && value == kModeTen;
 }
 
+// Notes why a card library call failed, if it did.
+void NoteCardResult(const char* function, bool returned, int32_t result) {
+  if (!returned) {
+    Kvo_NoteCause(std::string("card: a fault inside the card library ended ") + function);
+  } else if (result != 0) {
+    Kvo_NoteCause("card: " + std::string(function) + " returned " + std::to_string(result));
+  }
+}
+
 }  // namespace
 
 int Kvo_ReadICCard(const std::string& /*mode*/, std::string* card_data) {
@@ -37,10 +47,10 @@ int Kvo_ReadICCard(const std::string& /*mode*/, std::string* card_data) {
     char* data = buffer.data();
     int32_t result = 0;
     // A hardware fault inside the card library fails the read.
-    if (!GuardedCardCall([lib, data] { return lib->GetData(&IccEnv(), kModeTen, data); },
-                         &result)) {
-      return -1;
-    }
+    const bool returned =
+        GuardedCardCall([lib, data] { return lib->GetData(&IccEnv(), kModeTen, data); }, &result);
+    NoteCardResult("IC_GetData", returned, result);
+    if (!returned) return -1;
     *card_data = std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
     return result;
   } catch (...) {
@@ -65,11 +75,10 @@ int Kvo_WriteICCard(const std::string& mode, std::string* write_text, std::strin
     char* work = buffer.data();
     int32_t result = 0;
     // A hardware fault inside the card library fails the write.
-    if (!GuardedCardCall(
-            [=] { return lib->SaveData(&IccEnv(), save_mode, data_text, code_text, work); },
-            &result)) {
-      return -1;
-    }
+    const bool returned = GuardedCardCall(
+        [=] { return lib->SaveData(&IccEnv(), save_mode, data_text, code_text, work); }, &result);
+    NoteCardResult("IC_SaveData", returned, result);
+    if (!returned) return -1;
     *tac = "0";
     *write_text = data;
     return result;

@@ -42,6 +42,34 @@ void AppendEscapedByte(unsigned char c, std::string* out) {
 
 }  // namespace
 
+namespace {
+
+constexpr size_t kMaxNotedCauses = 4096;
+
+std::string& NotedCauses() {
+  static std::string causes;
+  return causes;
+}
+
+}  // namespace
+
+void Kvo_NoteCause(const std::string& cause) {
+  try {
+    std::string& causes = NotedCauses();
+    if (cause.empty() || causes.size() >= kMaxNotedCauses) return;
+    if (!causes.empty()) causes += "; ";
+    causes += cause.substr(0, kMaxNotedCauses - causes.size());
+  } catch (...) {
+    // Noting a cause never fails the caller.
+  }
+}
+
+std::string TakeNotedCauses() {
+  std::string causes;
+  causes.swap(NotedCauses());
+  return causes;
+}
+
 void SetDiagnosticsDirectory(const std::string& dir) { DirectoryOverride() = dir; }
 
 std::string DiagnosticsFileName(int year, int month, int day) {
@@ -69,6 +97,11 @@ std::string EscapeLogText(const std::string& text) {
 }
 
 std::string MaskSecret(const std::string& secret) { return secret.empty() ? "" : "***"; }
+
+std::string ReplyHeadText(const std::string& reply) {
+  const size_t first = reply.find('~');
+  return reply.substr(0, first == std::string::npos ? first : reply.find('~', first + 1));
+}
 
 void Kvo_WriteDiagnostic(const std::string& step, int32_t code, const std::string& cause) {
   try {

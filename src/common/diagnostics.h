@@ -34,4 +34,20 @@ std::string EscapeLogText(const std::string& text);
 // A secret for a log line: "***" when non-empty, "" when empty.
 std::string MaskSecret(const std::string& secret);
 
+// Fields 1 and 2 ("~") of a front-end reply, its status and text, for a
+// log line: later fields may name FTP credentials.
+std::string ReplyHeadText(const std::string& reply);
+
+// The causes of the failure under way.  A lower part notes what it knows
+// (the socket's error and the address, the card library files tried, the
+// FTP server's answer) and returns its status as usual; the error reply
+// that ends the call writes the noted causes in its one diagnostics line,
+// under the tag and code that the host sees.  Causes noted during a call
+// that then succeeds are written by the export as a line of their own.
+// Notes are joined with "; " and kept to a few kilobytes.
+void Kvo_NoteCause(const std::string& cause);
+
+// The causes noted since the last take, and forgets them.
+std::string TakeNotedCauses();
+
 }  // namespace corvane

@@ -15,6 +15,13 @@ extern const char kComponentCode[];  // "1050"
 using CardSessionCloser = void (*)();
 void SetCardSessionCloser(CardSessionCloser closer);
 
+// The diagnostics line of a failure (see Kvo_MakeErrorReply).
+void WriteFailureDiagnostic(const std::string& tag, const std::string& detail);
+
+// The error reply for the failing step named by tag.  Also writes the
+// failure's diagnostics line: the tag, the last error code and the noted
+// causes (the last error message when none was noted), followed by the
+// detail text when there is one.
 void Kvo_MakeErrorReply(const std::string& tag, const std::string& detail, std::string* reply);
 
 }  // namespace corvane

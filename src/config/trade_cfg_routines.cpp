@@ -2,7 +2,9 @@
 // routines.
 #include <cstring>
 #include <exception>
+#include <set>
 
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/last_error.h"
 #include "config/ini_file.h"
@@ -36,6 +38,17 @@ const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt
 std::string NowText() {
   platform::LocalTime t = platform::Now();
   return platform::ShortDateText(t) + " " + platform::LongTimeText(t);
+}
+
+// A setting that is not a number gives its default: said once per value in
+// the diagnostics log, since the settings are read before every transaction.
+void NoteDefaultUsed(const char* section, const char* key, const std::string& value,
+                     int32_t def) {
+  static std::set<std::string> said;
+  const std::string line = std::string(section) + "/" + key + "=\"" + value +
+                           "\" is not a number: " + std::to_string(def) + " used";
+  if (!said.insert(line).second) return;
+  Kvo_WriteDiagnostic(kTradeCfgFile, 0, line);
 }
 
 }  // namespace
@@ -77,9 +90,11 @@ int Kvo_InitializeIniF() {
     }
     IniWriteValues(IniPath(kTradeLogFile, ""), pending);
     return 0;
+  } catch (const std::exception& e) {
+    Kvo_NoteCause(e.what());
   } catch (...) {
-    return Kvo_SetLastError(kErrInitializeIniF, ErrorMessage(kErrInitializeIniF));
   }
+  return Kvo_SetLastError(kErrInitializeIniF, ErrorMessage(kErrInitializeIniF));
 }
 
 int Kvo_ReadTradeCfg(std::string* key) {
@@ -89,7 +104,11 @@ int Kvo_ReadTradeCfg(std::string* key) {
       if (!IniReadString(cfg, section, name, "", out)) throw IniWriteError(cfg);
     };
     auto integer = [&](const char* name, int32_t def, int32_t* out) {
-      if (!IniReadInteger(cfg, kSectionHardWare, name, def, out)) throw IniWriteError(cfg);
+      std::string value;
+      if (!IniReadString(cfg, kSectionHardWare, name, "", &value)) throw IniWriteError(cfg);
+      if (IniParseInteger(value, out)) return;
+      *out = def;
+      if (!value.empty()) NoteDefaultUsed(kSectionHardWare, name, value, def);
     };
     if (key && !platform::TrimText(*key).empty()) {
       std::string line;
@@ -115,9 +134,11 @@ int Kvo_ReadTradeCfg(std::string* key) {
     if (env.TextBuffer) std::memcpy(env.TextBuffer, "ZeroUse!", sizeof "ZeroUse!");
     std::memset(env.Reserved48, 0, sizeof env.Reserved48);
     return 0;
+  } catch (const std::exception& e) {
+    Kvo_NoteCause(e.what());
   } catch (...) {
-    return Kvo_SetLastError(kErrReadTradeCfg, ErrorMessage(kErrReadTradeCfg));
   }
+  return Kvo_SetLastError(kErrReadTradeCfg, ErrorMessage(kErrReadTradeCfg));
 }
 
 int Kvo_ReadIniFSection(const std::string& file, const std::string& section,

@@ -27,8 +27,16 @@ std::unique_ptr<transport::TSocketConnection>& ConnectionSlot() {
   return slot;
 }
 
+// "front end <address>:211 server <name>", for the causes of a failure.
+std::string FrontEndText() {
+  const TSystemCfg& cfg = SystemCfg();
+  return "front end " + (cfg.NativeAddress.empty() ? std::string("(NativeAddress empty)")
+                                                   : cfg.NativeAddress) +
+         ":" + std::to_string(kFrontEndPort) + " server \"" + cfg.NativeServer + "\"";
+}
+
 // Opens the slot's connection to the front end; false when it cannot be
-// opened (the slot is then empty).
+// opened (the slot is then empty and the cause noted).
 bool OpenFrontEnd() {
   auto& slot = ConnectionSlot();
   try {
@@ -40,10 +48,13 @@ bool OpenFrontEnd() {
     slot->SetServerGUID("");
     if (!slot->Connected()) slot->SetConnected(true);
     return true;
+  } catch (const std::exception& e) {
+    Kvo_NoteCause(FrontEndText() + ": cannot connect: " + e.what());
   } catch (...) {
-    ReleaseConnectionSlot();
-    return false;
+    Kvo_NoteCause(FrontEndText() + ": cannot connect: unknown failure");
   }
+  ReleaseConnectionSlot();
+  return false;
 }
 
 // Invokes "Transmit" on the open connection and gives its result as text.
@@ -76,7 +87,7 @@ std::string Transmit(int32_t* trade_no, std::string* packet) {
 // -1 with -7006: the cause quoted (capped) in the message, whole in the
 // diagnostics log.
 int RemoteCallFailed(const std::string& cause) {
-  Kvo_WriteDiagnostic("Kvo_RemoteTrade", kErrRemoteCall, cause);
+  Kvo_NoteCause(FrontEndText() + ": Transmit failed: " + cause);
   return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage(cause));
 }
 

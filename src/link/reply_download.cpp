@@ -1,5 +1,6 @@
 #include "link/reply_download.h"
 
+#include "common/diagnostics.h"
 #include "common/fields.h"
 #include "platform/files.h"
 #include "platform/ftp.h"
@@ -43,19 +44,33 @@ int Kvo_FtpGetFile(const std::string& host, const std::string& user,
                    const std::string& local_path, bool overwrite) {
   // FTP commands are lines: a line break inside a name or a credential
   // would add a command of its own.
+  const std::string what = "FTP " + host + " user " + user + " password " +
+                           MaskSecret(password) + " file " + remote_path + ": ";
   if (HasControlCharacter(host) || HasControlCharacter(user) ||
       HasControlCharacter(password) || HasControlCharacter(remote_path)) {
+    Kvo_NoteCause(what + "control character in the download field");
     return -1;
   }
-  return platform::FtpFetchAndDelete(host, user, password, remote_path, local_path, overwrite)
-             ? 0
-             : -1;
+  std::string failure;
+  if (platform::FtpFetchAndDelete(host, user, password, remote_path, local_path, overwrite,
+                                  &failure)) {
+    return 0;
+  }
+  Kvo_NoteCause(what + failure);
+  return -1;
 }
 
 int Kvo_DownReplyFile(const std::string& reply, int32_t n, std::string* reduced) {
   std::string field;
-  if (get_field(reply, n, &field) != 0) return -1;
-  if (Kvo_CountFields(field, kSubFieldSep) != 4) return -1;
+  if (get_field(reply, n, &field) != 0) {
+    Kvo_NoteCause("download: the reply has no field " + std::to_string(n));
+    return -1;
+  }
+  if (Kvo_CountFields(field, kSubFieldSep) != 4) {
+    Kvo_NoteCause("download: field " + std::to_string(n) + " of the reply is not host%%user%%" +
+                  "password%%path");
+    return -1;
+  }
   std::string host, user, password, remote_path;
   if (get_sub_field(field, 1, &host) != 0 || get_sub_field(field, 2, &user) != 0 ||
       get_sub_field(field, 3, &password) != 0 || get_sub_field(field, 4, &remote_path) != 0) {
@@ -66,7 +81,10 @@ int Kvo_DownReplyFile(const std::string& reply, int32_t n, std::string* reduced)
   // A name that is empty or that names a directory would not give a file
   // inside the download directory.
   std::string name = DownloadFileName(remote_path);
-  if (name.empty() || name == "." || name == "..") return -1;
+  if (name.empty() || name == "." || name == "..") {
+    Kvo_NoteCause("download: remote path " + remote_path + " names no file");
+    return -1;
+  }
   if (Kvo_FtpGetFile(host, user, password, remote_path, platform::JoinPath(directory, name),
                      true) != 0) {
     return -1;

@@ -5,6 +5,9 @@
 #include "link/trade_log.h"
 
 #include <cstdio>
+#include <exception>
+
+#include "common/diagnostics.h"
 
 #include "common/diagnostics.h"
 
@@ -47,8 +50,12 @@ int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& 
     const std::string log_dir = platform::JoinPath(base, "log1");
     if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
     line += "\r\n";
-    return platform::AppendToFile(platform::JoinPath(log_dir, name), line) ? 0 : -1;
-  } catch (...) {
+    const std::string path = platform::JoinPath(log_dir, name);
+    if (platform::AppendToFile(path, line)) return 0;
+    Kvo_NoteCause("daily log " + path + " cannot be written");
+    return -1;
+  } catch (const std::exception& e) {
+    Kvo_NoteCause(std::string("daily log cannot be written: ") + e.what());
     return -1;
   }
 }

@@ -3,6 +3,7 @@
 #include <exception>
 #include <vector>
 
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/error_reply.h"
 #include "common/fields.h"
@@ -75,8 +76,10 @@ int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
 int Kvo_BusinessInit() {
   const std::string content = "~~~~~" + VersionList(SystemCfg().AREAID);
   std::string reply;
-  if (Kvo_RemoteTrade(21, content, &reply, 0) < 0)
+  if (Kvo_RemoteTrade(21, content, &reply, 0) < 0) {
+    if (!reply.empty()) Kvo_NoteCause("reply: " + ReplyHeadText(reply));
     return Kvo_SetLastError(kErrBusinessInit, ErrorMessage(kErrBusinessInit));
+  }
   std::string fun_list, versions;
   if (get_field(reply, 8, &fun_list) != 0)
     return Kvo_SetLastError(kErrTradeFunList, ErrorMessage(kErrTradeFunList));

@@ -60,7 +60,14 @@ void TSocketTransport::SetOpen(bool open) {
   if (platform::ConnectSocket(s, ip, static_cast<uint16_t>(port)) != 0) {
     int err = platform::LastSocketError();
     platform::CloseSocket(s);
-    throw MakeSocketError(err, "connect");
+    ESocketError error = MakeSocketError(err, "connect");
+    // A name that did not resolve was tried as 0.0.0.0: say so.
+    uint32_t literal = 0;
+    if (ip == 0 && address.empty() && !platform::ParseIpv4(host, &literal)) {
+      throw ESocketError(std::string(error.what()) + ", host name '" + host + "' not resolved",
+                         err, "connect");
+    }
+    throw error;
   }
   socket_ = s;
 }

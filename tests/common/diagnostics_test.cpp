@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "common/diagnostics.h"
+#include "common/error_reply.h"
+#include "common/last_error.h"
 #include "platform/clock.h"
 #include "support/temp_dir.h"
 
@@ -32,6 +34,44 @@ TEST(Diagnostics, AppendsOneLinePerCallToTheDatedFile) {
   EXPECT_NE(std::string::npos,
             text.substr(0, first).find(" [初始化:001] -7104 connect 127.0.0.9:211: refused\\r\\nforged"));
   EXPECT_EQ(text.size(), text.find(" [card library] 0 tried x\r\n") + 27);
+}
+
+std::string TodaysLog(const testing::TempDir& dir) {
+  const platform::LocalTime now = platform::Now();
+  return testing::ReadFile(dir / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day)));
+}
+
+TEST(Diagnostics, AnErrorReplyWritesItsTagCodeAndTheNotedCausesOnce) {
+  testing::TempDir dir;
+  SetDiagnosticsDirectory(dir.str());
+  Kvo_NoteCause("front end 127.0.0.5:211 server \"S\": cannot connect: refused");
+  Kvo_NoteCause("second cause");
+  Kvo_SetLastError(-7104, "msg");
+  std::string reply;
+  Kvo_MakeErrorReply("tag:004", "", &reply);
+  // Nothing noted: the last error's message is the cause.  A front-end
+  // reply as detail adds its status and text, never its later fields
+  // (download fields name FTP passwords).
+  Kvo_SetLastError(-7204, "remote failed");
+  Kvo_MakeErrorReply("tag:011", "-1~no patient~h%%u%%secret%%/f", &reply);
+  SetDiagnosticsDirectory("");
+  EXPECT_EQ("$$-1~no patient~h%%u%%secret%%/f$$", reply);
+  const std::string text = TodaysLog(dir);
+  EXPECT_NE(text.find(" [tag:004] -7104 front end 127.0.0.5:211 server \"S\": cannot connect: "
+                      "refused; second cause\r\n"),
+            std::string::npos) << text;
+  EXPECT_NE(text.find(" [tag:011] -7204 remote failed; reply: -1~no patient\r\n"),
+            std::string::npos) << text;
+  EXPECT_EQ(std::string::npos, text.find("secret"));
+  EXPECT_EQ("", TakeNotedCauses());
+}
+
+TEST(Diagnostics, NotedCausesAreBounded) {
+  const std::string big(3000, 'x');
+  Kvo_NoteCause(big);
+  Kvo_NoteCause(big);
+  Kvo_NoteCause(big);
+  EXPECT_EQ(4096u, TakeNotedCauses().size());
 }
 
 }  // namespace

@@ -97,21 +97,42 @@ TEST_P(FtpDownload, Trade215SecondLookupSkipsTheFieldAtFive) {
   EXPECT_FALSE(server->Has("b3.txt"));
 }
 
-TEST_P(FtpDownload, MissingRemoteFileFails) {
+TEST_P(FtpDownload, MissingRemoteFileFailsWithTheServersAnswerAsCause) {
   auto server = StartServer(3);
   server->Put("other.txt", "x");
   auto out = probe_->Run({"down", Hex("0~a~b~" + Field(*server, "/nothing/here.txt")), "4"});
   EXPECT_EQ(out["result"], "-1");
   EXPECT_EQ(out["reduced"], Hex("(untouched)"));
   EXPECT_TRUE(server->Has("other.txt"));
+  const std::string causes = Unhex(out["causes"]);
+  EXPECT_NE(causes.find("FTP " + server->address() + " user counter password *** file "
+                        "/nothing/here.txt: server answered \"550 "),
+            std::string::npos) << causes;
 }
 
 TEST_P(FtpDownload, WrongCredentialsFailAndLeaveTheFileOnTheServer) {
   auto server = StartServer(4);
   server->Put("c1.txt", "payload");
-  EXPECT_EQ(Check(201, "0~a~b~" + Field(*server, "c1.txt", kUser, "wrong"))["result"], "-1");
+  auto out = Check(201, "0~a~b~" + Field(*server, "c1.txt", kUser, "wrong-pw-77"));
+  EXPECT_EQ(out["result"], "-1");
   EXPECT_TRUE(server->Has("c1.txt"));
   EXPECT_FALSE(PathExists(Downloaded("c1.txt")));
+  // The cause is the server's refusal of the login; the password is masked.
+  const std::string causes = Unhex(out["causes"]);
+  EXPECT_NE(causes.find("password *** file c1.txt: server answered \"530 "), std::string::npos)
+      << causes;
+  EXPECT_EQ(causes.find("wrong-pw-77"), std::string::npos) << causes;
+}
+
+TEST_P(FtpDownload, NoServerAtTheAddressFailsWithTheClientsErrorAsCause) {
+  // Nothing listens on these addresses (127.0.0.160 to .169 are the
+  // diagnostics tests').
+  const std::string address = GetParam() == ProbeKind::kLinux ? "127.0.0.161" : "127.0.0.162";
+  auto out = Check(201, "0~a~b~" + address + "%%u%%p%%f.txt");
+  EXPECT_EQ(out["result"], "-1");
+  const std::string causes = Unhex(out["causes"]);
+  EXPECT_EQ(causes.find("FTP " + address + " user u password *** file f.txt: "), 0u) << causes;
+  EXPECT_GT(causes.size(), std::string("FTP " + address + " user u password *** file f.txt: ").size());
 }
 
 TEST_P(FtpDownload, DownloadFieldWithFiveSubFieldsFails) {

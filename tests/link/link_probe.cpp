@@ -13,11 +13,13 @@
 //     (the reply variable starts with <reply-hex>; the settings in memory
 //     are set from the arguments)
 //
-// Output: lines "key=value"; the exit code is 0 when the command ran.
+// Output: lines "key=value", ending with "causes=" and the causes noted for
+// the diagnostics log (hex); the exit code is 0 when the command ran.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "common/diagnostics.h"
 #include "common/last_error.h"
 #include "config/trade_cfg.h"
 #include "link/reply_check.h"
@@ -35,6 +37,7 @@ void Print(const std::string& key, const std::string& value) {
 void PrintLastError() {
   Print("error", std::to_string(corvane::LastErrorCode()));
   Print("message", corvane::testing::Hex(corvane::LastErrorMessage()));
+  Print("causes", corvane::testing::Hex(corvane::TakeNotedCauses()));
 }
 
 int Usage() {
@@ -51,6 +54,7 @@ int main(int argc, char** argv) {
     std::string local = corvane::platform::JoinPath(corvane::platform::HostDirectory(), argv[6]);
     Print("result", std::to_string(corvane::Kvo_FtpGetFile(argv[2], argv[3], argv[4],
                                                            corvane::testing::Unhex(argv[5]), local, true)));
+    PrintLastError();
     return 0;
   }
   if (command == "down" && argc == 4) {

@@ -114,9 +114,33 @@ TEST(RemoteTradeThroughSimulator, EmptyAddressFailsAfterLoggingAndLeavesTheReply
   EXPECT_EQ(out["result"], "-1");
   EXPECT_EQ(Unhex(out["reply"]), "untouched");
   EXPECT_EQ(out["error"], "0");  // the connection failure sets no error of its own
+  EXPECT_EQ(Unhex(out["causes"]), "front end (NativeAddress empty):211 server \"FrontServer\": "
+                                  "cannot connect: No address specified");
   std::vector<std::string> lines = LogLines(probe);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find(" $$IN $$202"), std::string::npos);
+}
+
+// Nothing listens on 127.0.0.163 (127.0.0.160 to .169 are the diagnostics
+// tests'); a name under .invalid never resolves.
+TEST(RemoteTradeCauses, RefusedConnectionAndUnresolvedNameNameTheAddressAndTheSocketError) {
+  for (ProbeKind kind : {ProbeKind::kLinux, ProbeKind::kWine}) {
+    LinkProbe probe(kind);
+    if (!probe.available()) continue;
+    auto refused = Trade(probe, 202, "1", "r", "127.0.0.163");
+    EXPECT_EQ(refused["result"], "-1");
+    const std::string cause = Unhex(refused["causes"]);
+    EXPECT_EQ(cause.find("front end 127.0.0.163:211 server \"FrontServer\": cannot connect: "
+                         "Windows socket error: "), 0u) << cause;
+    EXPECT_NE(cause.find("on API 'connect'"), std::string::npos) << cause;
+    auto unresolved = Trade(probe, 202, "1", "r", "front.corvane.invalid");
+    EXPECT_EQ(unresolved["result"], "-1");
+    const std::string name_cause = Unhex(unresolved["causes"]);
+    EXPECT_NE(name_cause.find("front end front.corvane.invalid:211 server \"FrontServer\": "
+                              "cannot connect: "), std::string::npos) << name_cause;
+    EXPECT_NE(name_cause.find("host name 'front.corvane.invalid' not resolved"),
+              std::string::npos) << name_cause;
+  }
 }
 
 TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
@@ -126,6 +150,11 @@ TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
   auto out = Trade(probe, 202, "1", "r", "127.0.0.63", "10.0.0.1", "untouched", "Elsewhere");
   EXPECT_EQ(out["result"], "-1");
   EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  // The cause carries the server's own refusal text.
+  const std::string cause = Unhex(out["causes"]);
+  EXPECT_EQ(cause.find("front end 127.0.0.63:211 server \"Elsewhere\": cannot connect: "), 0u)
+      << cause;
+  EXPECT_GT(cause.size(), std::string("front end 127.0.0.63:211 server \"Elsewhere\": cannot connect: ").size());
   EXPECT_EQ(Trade(probe, 202, "1", "r", "127.0.0.63")["result"], "0");
 }
 
@@ -141,6 +170,7 @@ TEST(RemoteTradeWithTestServer, UnwritableLogStopsTheCallBeforeAnyConnection) {
   EXPECT_EQ(out["result"], "-1");
   EXPECT_EQ(Unhex(out["reply"]), "untouched");
   EXPECT_EQ(server.connections(), 0);
+  EXPECT_NE(Unhex(out["causes"]).find("daily log "), std::string::npos) << Unhex(out["causes"]);
 }
 
 TEST(RemoteTradeWithTestServer, ServerErrorDuringTransmitGives7006WithTheServerText) {
@@ -156,6 +186,10 @@ TEST(RemoteTradeWithTestServer, ServerErrorDuringTransmitGives7006WithTheServerT
   EXPECT_EQ(out["error"], "-7006");
   std::string message = Unhex(out["message"]);
   EXPECT_NE(message.find("交易服务暂停"), std::string::npos) << message;
+  const std::string cause = Unhex(out["causes"]);
+  EXPECT_EQ(cause.find("front end 127.0.0.67:211 server \"FrontServer\": Transmit failed: "), 0u)
+      << cause;
+  EXPECT_NE(cause.find("交易服务暂停"), std::string::npos) << cause;
   EXPECT_EQ(server.calls(), 1);
   // The next transaction opens a fresh connection.
   Trade(probe, 202, "1", "r", "127.0.0.67");

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <string>
 #include <mutex>
 
 #include "platform/files.h"
@@ -68,6 +69,24 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
 
 size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
 
+// Keeps the server's last answer line (headers in are the server's
+// replies; the commands sent, PASS among them, are not looked at).
+int KeepServerAnswer(CURL*, curl_infotype type, char* data, size_t size, void* last) {
+  if (type != CURLINFO_HEADER_IN) return 0;
+  std::string line(data, size);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  if (!line.empty()) *static_cast<std::string*>(last) = line;
+  return 0;
+}
+
+// Why the fetch failed: the server's last answer and libcurl's error.
+std::string FetchFailure(CURLcode rc, const std::string& answer, const char* error) {
+  if (rc == CURLE_OK) return "the fetched file could not be stored";
+  std::string text = error && *error ? error : curl_easy_strerror(rc);
+  if (!answer.empty()) text = "server answered \"" + answer + "\" (" + text + ")";
+  return text;
+}
+
 class Easy {
  public:
   Easy() : handle_(curl_easy_init()) {}
@@ -96,28 +115,43 @@ class SList {
 
 bool FtpFetchAndDelete(const std::string& host, const std::string& user,
                        const std::string& password, const std::string& remote_path,
-                       const std::string& local_path, bool overwrite) {
+                       const std::string& local_path, bool overwrite, std::string* failure) {
+  std::string ignored;
+  if (!failure) failure = &ignored;
   std::string url_host;
-  if (!UrlHost(host, &url_host)) return false;
+  if (!UrlHost(host, &url_host)) {
+    *failure = "not a host name or address";
+    return false;
+  }
   // Commands travel as lines: a line break in any of these would smuggle a
   // command of its own.  A path that names a directory is not a file.
   if (HasControlCharacter(user) || HasControlCharacter(password) ||
       HasControlCharacter(remote_path) || remote_path.empty() || remote_path.back() == '/') {
+    *failure = "control character in a credential or path, or a path that names no file";
     return false;
   }
-  if (!overwrite && FileExists(local_path)) return false;
+  if (!overwrite && FileExists(local_path)) {
+    *failure = "local file exists";
+    return false;
+  }
 
   GlobalInitOnce();
   Easy easy;
   CURL* c = easy.get();
-  if (!c) return false;
+  if (!c) {
+    *failure = "cannot start the FTP client";
+    return false;
+  }
 
   // The fetched bytes go to a file beside the target, which replaces the
   // target only once the whole file has arrived.
   std::string part = local_path + ".~" + std::to_string(getpid()) + "." +
                      std::to_string(g_part_counter.fetch_add(1)) + ".part";
   FILE* file = fopen(part.c_str(), "wb");
-  if (!file) return false;
+  if (!file) {
+    *failure = "cannot create " + part;
+    return false;
+  }
 
   std::string base = "ftp://" + url_host + ":21/";
   std::string url = base + UrlPath(remote_path);
@@ -133,14 +167,22 @@ bool FtpFetchAndDelete(const std::string& host, const std::string& user,
   curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteToFile);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, file);
+  std::string answer;
+  char error[CURL_ERROR_SIZE] = "";
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+  curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &KeepServerAnswer);
+  curl_easy_setopt(c, CURLOPT_DEBUGDATA, &answer);
+  curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
 
   CURLcode rc = curl_easy_perform(c);
   bool written = fflush(file) == 0 && fsync(fileno(file)) == 0;
   written = (fclose(file) == 0) && written;
   if (rc != CURLE_OK || !written || rename(part.c_str(), local_path.c_str()) != 0) {
     unlink(part.c_str());
+    *failure = FetchFailure(rc, answer, error);
     return false;
   }
+  curl_easy_setopt(c, CURLOPT_VERBOSE, 0L);
 
   // Delete the remote file on the same connection; the outcome is not
   // reported.

@@ -1,0 +1,121 @@
+// The diagnostics log of whole sessions: each failure leaves one line in
+// log1/CorvaneDiag<date>.log with the step, the code the host saw and the
+// cause the library knew.
+#include "flow/flow_fixture.h"
+
+#include "common/diagnostics.h"
+#include "platform/clock.h"
+
+namespace corvane::flowtest {
+namespace {
+
+const std::string kInitTag = "交易初始化实现函数(f_UCInit)";
+const std::string kApplyTag = "交易申请实现函数(f_UCApply)";
+
+class DiagnosticsFlow : public FlowTest {
+ protected:
+  void SetUp() override {
+    FlowTest::SetUp();
+    Answer(21, InitReply({ParamLine(28, 6, Flags("0100001")), ParamLine(250, 1, Flags("0000001"))}));
+    Answer(49, "0~");
+    PutCard(Card('A'));
+  }
+
+  // Today's diagnostics log, "" when there is none.
+  std::string DiagLog() {
+    const platform::LocalTime now = platform::Now();
+    const std::string path =
+        *dir_ / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day));
+    return corvane::testing::PathExists(path) ? corvane::testing::ReadFile(path) : "";
+  }
+
+  // The one line that holds "[step] code"; fails the test unless there is
+  // exactly one.
+  std::string Line(const std::string& step, int code) {
+    const std::string log = DiagLog();
+    const std::string key = " [" + step + "] " + std::to_string(code) + " ";
+    const size_t at = log.find(key);
+    EXPECT_NE(std::string::npos, at) << key << " not in:\n" << log;
+    if (at == std::string::npos) return "";
+    EXPECT_EQ(std::string::npos, log.find(key, at + 1)) << "twice: " << key << "\n" << log;
+    return log.substr(at + key.size(), log.find("\r\n", at) - at - key.size());
+  }
+
+  std::string FrontEndText() const {
+    return "front end " + address_ + ":211 server \"CorvaneFront.Trade\": ";
+  }
+};
+
+TEST_F(DiagnosticsFlow, InitAgainstAClosedPortNamesTheAddressAndTheSocketError) {
+  auto r = Host({{"init"}});
+  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
+  const std::string cause = Line(kInitTag + ":004", -7104);
+  EXPECT_EQ(0u, cause.find(FrontEndText() + "cannot connect: Windows socket error: ")) << cause;
+  EXPECT_NE(std::string::npos, cause.find("on API 'connect'")) << cause;
+}
+
+TEST_F(DiagnosticsFlow, InitWithAnEmptyAddressOrAWrongServerNameSaysWhich) {
+  StartFrontEnd();
+  SetIni("TradeCfg.ini", "SYSTEM", "NativeServer", "Wrong.Server");
+  Host({{"init"}});
+  const std::string wrong = Line(kInitTag + ":004", -7104);
+  EXPECT_EQ(0u, wrong.find("front end " + address_ + ":211 server \"Wrong.Server\": cannot connect: "))
+      << wrong;
+  SetIni("TradeCfg.ini", "SYSTEM", "NativeAddress", "");
+  Host({{"init"}});
+  EXPECT_NE(std::string::npos,
+            DiagLog().find("[" + kInitTag + ":004] -7104 front end (NativeAddress empty):211 "
+                           "server \"Wrong.Server\": cannot connect: No address specified\r\n"))
+      << DiagLog();
+}
+
+TEST_F(DiagnosticsFlow, InitRefusedByTheFrontEndLogsItsStatusAndText) {
+  Answer(21, "-1~area 0101 closed~~~~~~defs~versions");
+  StartFrontEnd();
+  auto r = Host({{"init"}});
+  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
+  EXPECT_EQ("reply: -1~area 0101 closed", Line(kInitTag + ":004", -7104));
+}
+
+TEST_F(DiagnosticsFlow, FailedDownloadLogs7204AndTheFtpCauseWithoutThePassword) {
+  // Nothing listens on 127.0.0.165 (127.0.0.160 to .169 are the diagnostics
+  // tests').
+  Answer(201, "0~done~x~127.0.0.165%%clerk%%pw-secret-9%%/out/f.txt~y");
+  auto r = Session({{"apply", "201", "1", "$$a$$"}});
+  // The host gets the front end's reply with status -1.
+  EXPECT_EQ(-1, r[0].status);
+  EXPECT_EQ("$$0~done~x~127.0.0.165%%clerk%%pw-secret-9%%/out/f.txt~y$$", r[0].text);
+  const std::string cause = Line(kApplyTag + ":011", -7204);
+  EXPECT_EQ(0u, cause.find("FTP 127.0.0.165 user clerk password *** file /out/f.txt: ")) << cause;
+  EXPECT_NE(std::string::npos, cause.find("; reply: 0~done")) << cause;
+  EXPECT_EQ(std::string::npos, DiagLog().find("pw-secret-9"));
+}
+
+TEST_F(DiagnosticsFlow, MissingCardLibraryKeeps7202AndNamesEveryFileTried) {
+  corvane::testing::RunProcess({"rm", "-f", *dir_ / "libICCInter01046.so"}, dir_->path());
+  auto r = Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), r[0].text);
+  const std::string cause = Line(kApplyTag + ":006", -7202);
+  EXPECT_EQ(0u, cause.find("card: -8001 card library not usable: " + *dir_ / "libICCInter01046.so" +
+                           ": cannot load: ")) << cause;
+  EXPECT_NE(std::string::npos, cause.find("; libICCInter01046.so: cannot load: ")) << cause;
+}
+
+TEST_F(DiagnosticsFlow, RefusedPinKeeps7202AndLogs8005WithTheLibrarysResult) {
+  FailCard("IC_PINVerify", 7);
+  auto r = Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), r[0].text);
+  EXPECT_EQ("card: -8005 IC_PINVerify returned 7 (wrong PIN, or a card of another type)",
+            Line(kApplyTag + ":006", -7202));
+}
+
+TEST_F(DiagnosticsFlow, SettingThatFallsBackToItsDefaultIsNotedOncePerProcess) {
+  SetIni("TradeCfg.ini", "HardWare", "baud", "fast");
+  Answer(250, "0~done");
+  auto r = Session({{"apply", "250", "1", "$$a$$"}, {"apply", "250", "2", "$$a$$"}});
+  EXPECT_EQ(0, r[1].status) << r[1].text;
+  EXPECT_EQ("HardWare/baud=\"fast\" is not a number: 9600 used", Line("TradeCfg.ini", 0));
+}
+
+}  // namespace
+}  // namespace corvane::flowtest
