@@ -5,11 +5,13 @@
 # machine it runs on.  Sources stay UTF-8.
 function(corvane_target_settings target)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    target_compile_options(${target} PRIVATE -fexec-charset=GBK -Wall -Wextra)
+    target_compile_options(${target} PRIVATE
+      $<$<COMPILE_LANGUAGE:C,CXX>:-fexec-charset=GBK -Wall -Wextra>)
   else()
-    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra>)
   endif()
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src
+    ${PROJECT_BINARY_DIR}/generated)
 endfunction()
 
 # A part of the library: a static library of position-independent objects

@@ -9,27 +9,12 @@
 #include "common/last_error.h"
 #include "config/ini_file.h"
 #include "config/trade_cfg.h"
+#include "config/trade_cfg_keys.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 
 namespace corvane {
 namespace {
-
-struct CreatedKeys {
-  const char* section;
-  const char* keys[8];
-};
-
-// The keys that a session start creates, in the order they are written.
-const CreatedKeys kCreatedKeys[] = {
-    {"HardWare", {"Com", "ReadType", "CardType", "baud", "OpType", nullptr}},
-    {"TRADEMANAGE", {"CurrentTrade", "TradeTime", "MaxOutTime", nullptr}},
-    {"SYSTEM",
-     {"LocalIP", "SysHaveInit", "AccBench", "TermLog", "NativeAddress", "NativeServer", "AREAID",
-      nullptr}},
-    {"TUXEDO",
-     {"Perm", "AppPassword", "UserName", "Password", "ClientName", "GroupName", nullptr}},
-};
 
 // The keys of the journal's pending section, emptied at every session start.
 const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt",
@@ -75,12 +60,11 @@ int Kvo_InitializeIniF() {
   try {
     const std::string cfg = IniPath(kTradeCfgFile, "");
     std::vector<IniEntry> missing;
-    for (const CreatedKeys& group : kCreatedKeys) {
-      for (const char* const* key = group.keys; *key; ++key) {
-        bool exists = false;
-        if (!IniKeyExists(cfg, group.section, *key, &exists)) throw IniWriteError(cfg);
-        if (!exists) missing.push_back(IniEntry{group.section, *key, ""});
-      }
+    for (int i = 0; i < kTradeCfgKeyCount; ++i) {
+      const TradeCfgKey& k = kTradeCfgKeys[i];
+      bool exists = false;
+      if (!IniKeyExists(cfg, k.section, k.key, &exists)) throw IniWriteError(cfg);
+      if (!exists) missing.push_back(IniEntry{k.section, k.key, ""});
     }
     if (!missing.empty()) IniWriteValues(cfg, missing);
 
@@ -123,11 +107,11 @@ int Kvo_ReadTradeCfg(std::string* key) {
     text(kSectionSystem, "AREAID", &sys.AREAID);
 
     TICC_ENV& env = IccEnv();
-    integer("Com", 5, &env.Port);
-    integer("ReadType", 501, &env.ReadType);
-    integer("CardType", 501, &env.CardType);
-    integer("baud", 9600, &env.Baud);
-    integer("OpType", 1, &env.OpType);
+    integer("Com", TradeCfgDefault("Com"), &env.Port);
+    integer("ReadType", TradeCfgDefault("ReadType"), &env.ReadType);
+    integer("CardType", TradeCfgDefault("CardType"), &env.CardType);
+    integer("baud", TradeCfgDefault("baud"), &env.Baud);
+    integer("OpType", TradeCfgDefault("OpType"), &env.OpType);
     env.CodeA = "907153";
     env.CodeB = "9133";
     env.ServerAddress = kIccServerAddress;

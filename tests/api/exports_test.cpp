@@ -46,7 +46,7 @@ class Exports : public ::testing::TestWithParam<HostBuild> {
 
   ProcessResult Run(const std::vector<std::string>& args,
                     const std::map<std::string, std::string>& env = {}) {
-    std::vector<std::string> argv{host_};
+    std::vector<std::string> argv{host_, "--raw"};
     argv.insert(argv.end(), args.begin(), args.end());
     if (!GetParam().wine) return RunProcess(argv, dir_.path(), 120000, env);
     // A Windows program writes CR LF line ends.

@@ -82,7 +82,7 @@ std::vector<Reply> FlowTest::Host(const std::vector<std::vector<std::string>>& c
   }
   WriteFile(*dir_ / "script.txt", script);
   const std::string host = dir_->path() + "/" + HostProgram().substr(HostProgram().rfind('/') + 1);
-  auto result = RunProcess(Wrap({host, "--script", "script.txt"}), dir_->path(), 120000);
+  auto result = RunProcess(Wrap({host, "--raw", "--script", "script.txt"}), dir_->path(), 120000);
   std::vector<Reply> replies;
   std::istringstream out(result.out);
   std::string line;

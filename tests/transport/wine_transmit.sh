@@ -10,7 +10,7 @@ printf 'server = FrontServer\nreply 201 = 0~成功~%s\n' "wine" > "$work/scenari
 pid=$!
 for _ in $(seq 50); do grep -q listening "$work/sim.log" && break; sleep 0.1; done
 packet=$(printf '201%014d%06d%15s~abcd' 12345 4 10.0.0.1)
-out=$("$wine_run" "$client" 127.0.0.21 FrontServer 201 "$packet" 10.0.0.1 | tr -d '\r' | iconv -f GBK -t UTF-8)
+out=$("$wine_run" "$client" --raw 127.0.0.21 FrontServer 201 "$packet" 10.0.0.1 | tr -d '\r' | iconv -f GBK -t UTF-8)
 cat "$work/sim.log"
 echo "client: $out"
 [ "$out" = "0~成功~wine" ]

@@ -1,181 +1,123 @@
 // corvane-host: a host program for the CorvaneApply library, for
-// integrators and tests.  It loads the library from its own directory the
-// way a hospital information system does and calls the exports.
-//
-//   corvane-host [--lib PATH] COMMAND... | --script FILE
-//
-// Commands (each one call; arguments are GBK bytes as given):
-//   init [REQUEST]                      f_UserCorvaneInit
-//   apply N SERIAL REQUEST [EXTRA]      f_UserCorvaneApply
-//   close                               f_UserCorvaneClose
-//   setcfg                              f_SetUserTradeCfg
-//   codepage                            prints the system's ANSI code page
-//
-// Several commands may follow each other on the command line, separated
-// by "--".  A script file holds one command per line, its arguments
-// separated by tabs; empty lines and lines starting with '#' are skipped.
-//
-// Output: one line per call, "<status><TAB><reply>", the reply as the raw
-// GBK bytes the library wrote.  The exit code is 0 when every call returned
-// 0, 1 when a call failed, 2 on a usage or loading error.
-#include <cstdint>
+// integrators, operators and tests.  It loads the library from its own
+// directory the way a hospital information system does and calls the
+// exports; `corvane-host --help` lists the commands.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "corvane_apply.h"
-#include "platform/dynlib.h"
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "commands.h"
+#include "script.h"
 
+namespace corvane::host {
 namespace {
 
-using InitFn = int32_t(CORVANE_CALL*)(const char*, char*, int32_t);
-using ApplyFn = int32_t(CORVANE_CALL*)(int32_t, double, const char*, char*, const char*);
-using CloseFn = int32_t(CORVANE_CALL*)(const char*, char*, const char*);
-using SetCfgFn = int32_t(CORVANE_CALL*)(int32_t, int32_t, const char*, char*);
-
-struct Library {
-  corvane::platform::DynamicLibrary lib;
-  InitFn init = nullptr;
-  ApplyFn apply = nullptr;
-  CloseFn close = nullptr;
-  SetCfgFn setcfg = nullptr;
-
-  bool Load(const std::string& path) {
-    if (!lib.Open(path)) {
-      std::fprintf(stderr, "corvane-host: cannot load %s: %s\n", path.c_str(), lib.Error().c_str());
-      return false;
-    }
-    init = reinterpret_cast<InitFn>(lib.Symbol("f_UserCorvaneInit"));
-    apply = reinterpret_cast<ApplyFn>(lib.Symbol("f_UserCorvaneApply"));
-    close = reinterpret_cast<CloseFn>(lib.Symbol("f_UserCorvaneClose"));
-    setcfg = reinterpret_cast<SetCfgFn>(lib.Symbol("f_SetUserTradeCfg"));
-    if (!init || !apply || !close || !setcfg) {
-      std::fprintf(stderr, "corvane-host: %s lacks an export: %s\n", path.c_str(),
-                   lib.Error().c_str());
-      return false;
-    }
-    return true;
-  }
+struct Options {
+  std::string library_path;
+  bool raw = false;
+  bool help = false;
+  const char* script = nullptr;
+  std::vector<Args> commands;
 };
 
-constexpr size_t kReplySize = 1 << 20;
-
-void Print(int32_t status, const char* reply) {
-  std::printf("%d\t%s\n", status, reply);
-  std::fflush(stdout);
+// Splits the words after the options at "--" into commands.
+void SplitCommands(int argc, char** argv, int i, std::vector<Args>* commands) {
+  Args current;
+  for (; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") != 0) {
+      current.push_back(argv[i]);
+    } else if (!current.empty()) {
+      commands->push_back(current);
+      current.clear();
+    }
+  }
+  if (!current.empty()) commands->push_back(current);
 }
 
-// Runs one command; returns its status, or 2 for a usage error.
-int Run(Library& lib, const std::vector<std::string>& args) {
-  std::vector<char> reply(kReplySize, '\x01');
-  const std::string& cmd = args[0];
-  auto arg = [&](size_t i) -> const char* { return i < args.size() ? args[i].c_str() : nullptr; };
-  int32_t status;
-  if (cmd == "init") {
-    status = lib.init(arg(1), reply.data(), 0);
-  } else if (cmd == "apply") {
-    if (args.size() < 4) {
-      std::fprintf(stderr, "corvane-host: apply N SERIAL REQUEST [EXTRA]\n");
-      return 2;
+bool ParseOptions(int argc, char** argv, Options* o) {
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-' && std::strcmp(argv[i], "--") != 0; ++i) {
+    const std::string a = argv[i];
+    if (a == "--raw") {
+      o->raw = true;
+    } else if (a == "-h" || a == "--help") {
+      o->help = true;
+    } else if (a == "--lib" && i + 1 < argc) {
+      o->library_path = argv[++i];
+    } else if (a == "--script" && i + 1 < argc) {
+      o->script = argv[++i];
+    } else {
+      std::fprintf(stderr, "corvane-host: unknown option %s\n", argv[i]);
+      return false;
     }
-    status = lib.apply(std::atoi(args[1].c_str()), std::strtod(args[2].c_str(), nullptr), arg(3),
-                       reply.data(), arg(4));
-  } else if (cmd == "close") {
-    status = lib.close(arg(1), reply.data(), nullptr);
-  } else if (cmd == "setcfg") {
-    status = lib.setcfg(0, 0, nullptr, reply.data());
-    // Show how many bytes were written: the reply buffer was filled with 1s.
-    size_t written = 0;
-    while (written < reply.size() && reply[written] != '\x01') ++written;
-    std::printf("%d\t%s\t(%zu byte%s written)\n", status, reply.data(), written,
-                written == 1 ? "" : "s");
-    std::fflush(stdout);
-    return status;
-  } else if (cmd == "codepage") {
-    std::printf("%u\n", corvane::platform::AnsiCodePage());
-    return 0;
-  } else {
-    std::fprintf(stderr, "corvane-host: unknown command %s\n", cmd.c_str());
-    return 2;
   }
-  Print(status, reply.data());
+  SplitCommands(argc, argv, i, &o->commands);
+  return true;
+}
+
+// The command's usage error, or nullptr when its arguments fit.
+const Command* Check(const Args& args, bool* help) {
+  const Command* c = FindCommand(args[0]);
+  if (!c) {
+    std::fprintf(stderr, "corvane-host: unknown command %s (corvane-host --help lists them)\n",
+                 args[0].c_str());
+    return nullptr;
+  }
+  *help = args.size() == 2 && (args[1] == "--help" || args[1] == "-h");
+  if (*help) return c;
+  const size_t n = args.size() - 1;
+  if (n < c->min_args || n > c->max_args) {
+    std::fprintf(stderr, "corvane-host: %s takes %s arguments\n", c->name,
+                 n < c->min_args ? "more" : "fewer");
+    PrintCommandUsage(*c, stderr);
+    return nullptr;
+  }
+  return c->check && !c->check(args) ? nullptr : c;
+}
+
+// Every command is checked before the first one runs.
+int RunAll(Context& context, const std::vector<Args>& commands) {
+  bool help = false;
+  for (const Args& args : commands)
+    if (!Check(args, &help)) return kExitUsage;
+  int status = kExitOk;
+  for (const Args& args : commands) {
+    const Command* c = Check(args, &help);
+    if (help) {
+      PrintCommandUsage(*c, stdout);
+      continue;
+    }
+    const int result = c->run(context, args);
+    if (result == kExitUsage) return kExitUsage;
+    if (result != kExitOk) status = kExitFailed;
+  }
   return status;
 }
 
-std::vector<std::vector<std::string>> ReadScript(const char* path, bool* ok) {
-  std::vector<std::vector<std::string>> commands;
-  std::ifstream in(path, std::ios::binary);
-  *ok = static_cast<bool>(in);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> args;
-    size_t start = 0;
-    for (;;) {
-      size_t tab = line.find('\t', start);
-      args.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-      if (tab == std::string::npos) break;
-      start = tab + 1;
-    }
-    commands.push_back(args);
-  }
-  return commands;
-}
-
 }  // namespace
+}  // namespace corvane::host
 
 int main(int argc, char** argv) {
-  std::string lib_path = corvane::platform::HostDirectory() +
-                         corvane::platform::SharedLibraryFileName("CorvaneApply");
-  std::vector<std::vector<std::string>> commands;
-  int i = 1;
-  if (i + 1 < argc && std::strcmp(argv[i], "--lib") == 0) {
-    lib_path = argv[i + 1];
-    i += 2;
+  using namespace corvane::host;
+  Options o;
+  if (!ParseOptions(argc, argv, &o)) return kExitUsage;
+  if (o.help) {
+    PrintUsage(stdout);
+    return kExitOk;
   }
-  if (i + 1 < argc && std::strcmp(argv[i], "--script") == 0) {
-    bool ok;
-    commands = ReadScript(argv[i + 1], &ok);
-    if (!ok) {
-      std::fprintf(stderr, "corvane-host: cannot read %s\n", argv[i + 1]);
-      return 2;
-    }
-  } else {
-    std::vector<std::string> current;
-    for (; i < argc; ++i) {
-      if (std::strcmp(argv[i], "--") == 0) {
-        if (!current.empty()) commands.push_back(current);
-        current.clear();
-      } else {
-        current.push_back(argv[i]);
-      }
-    }
-    if (!current.empty()) commands.push_back(current);
+  if (o.script && !ReadScript(o.script, &o.commands)) {
+    std::fprintf(stderr, "corvane-host: cannot read %s\n", o.script);
+    return kExitUsage;
   }
-  if (commands.empty()) {
-    std::fprintf(stderr,
-                 "usage: corvane-host [--lib PATH] COMMAND [-- COMMAND]... | --script FILE\n"
-                 "commands: init [REQUEST] | apply N SERIAL REQUEST [EXTRA] | close | setcfg | "
-                 "codepage\n");
-    return 2;
+  if (o.commands.empty()) {
+    PrintUsage(stderr);
+    return kExitUsage;
   }
-  if (commands.size() == 1 && commands[0][0] == "codepage") {
-    std::printf("%u\n", corvane::platform::AnsiCodePage());
-    return 0;
-  }
-  Library lib;
-  if (!lib.Load(lib_path)) return 2;
-  int exit_code = 0;
-  for (const auto& c : commands) {
-    int status = Run(lib, c);
-    if (status == 2) return 2;
-    if (status != 0) exit_code = 1;
-  }
-  return exit_code;
+  Context context;
+  context.library_path = o.library_path.empty() ? DefaultLibraryPath() : o.library_path;
+  context.text = HostText(o.raw);
+  const std::string warning = EncodingWarning(o.raw);
+  if (!warning.empty()) std::fputs(warning.c_str(), stderr);
+  return RunAll(context, o.commands);
 }

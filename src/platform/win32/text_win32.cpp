@@ -38,3 +38,31 @@ std::string WideToGbk(const std::u16string& text) { return FromWide(936, text); 
 namespace corvane::platform {
 unsigned AnsiCodePage() { return GetACP(); }
 }  // namespace corvane::platform
+
+// The terminal: arguments arrive in the ANSI code page; output goes in the
+// console's code page, or the ANSI code page without a console.
+#include "platform/terminal.h"
+
+namespace corvane::platform {
+namespace {
+UINT OutputCodePage() {
+  const UINT cp = GetConsoleOutputCP();
+  return cp ? cp : GetACP();
+}
+}  // namespace
+
+TerminalEncoding TerminalTextEncoding() {
+  TerminalEncoding e;
+  e.name = "CP" + std::to_string(OutputCodePage());
+  e.known = true;
+  return e;
+}
+
+std::u16string TerminalToWide(const std::string& text) { return ToWide(CP_ACP, text); }
+std::string WideToTerminal(const std::u16string& text) { return FromWide(OutputCodePage(), text); }
+
+}  // namespace corvane::platform
+
+namespace corvane::platform {
+unsigned SystemCodePage() { return GetACP(); }
+}  // namespace corvane::platform
