@@ -32,12 +32,13 @@ bool ParseSerial(const std::string& text, double* out) {
   const size_t sign = SignLength(text);
   const size_t whole = Digits(text, sign);
   size_t end = sign + whole;
-  size_t fraction = 0;
-  if (end < text.size() && text[end] == '.') {
-    fraction = Digits(text, end + 1);
-    end += 1 + fraction;
+  if (end < text.size() && text[end] == '.') end += 1 + Digits(text, end + 1);
+  if (whole > 0 && end + 1 < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+    const size_t exp_sign = text[end + 1] == '-' || text[end + 1] == '+' ? 1 : 0;
+    const size_t exp_digits = Digits(text, end + 1 + exp_sign);
+    if (exp_digits > 0) end += 1 + exp_sign + exp_digits;
   }
-  if (whole == 0 || end != text.size() || whole + fraction > 15) return false;
+  if (whole == 0 || end != text.size()) return false;
   errno = 0;
   *out = std::strtod(text.c_str(), nullptr);
   return errno == 0;

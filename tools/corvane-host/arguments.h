@@ -10,9 +10,8 @@ namespace corvane::host {
 // 32 bits.
 bool ParseTradeNumber(const std::string& text, int32_t* out);
 
-// A serial number: decimal digits (at most 15, so that the double the
-// library receives holds it exactly), optionally a minus sign, optionally a
-// fraction.
+// A serial number: decimal digits with an optional minus sign, fraction and
+// exponent (the library itself refuses serials it cannot use).
 bool ParseSerial(const std::string& text, double* out);
 
 }  // namespace corvane::host

@@ -53,7 +53,7 @@ bool CheckApply(const Args& args) {
     std::fprintf(stderr, "corvane-host: apply: N must be a whole number, not \"%s\"\n",
                  args[1].c_str());
   } else if (!ParseSerial(args[2], &serial)) {
-    std::fprintf(stderr, "corvane-host: apply: SERIAL must be digits (at most 15), not \"%s\"\n",
+    std::fprintf(stderr, "corvane-host: apply: SERIAL must be a number, not \"%s\"\n",
                  args[2].c_str());
   } else {
     return true;

@@ -9,7 +9,7 @@ const std::vector<Command>& Commands() {
       {"init", "[REQUEST]", "open a session (f_UserCorvaneInit)", "", 0, 1, RunInit},
       {"apply", "N SERIAL REQUEST [EXTRA]", "run transaction N (f_UserCorvaneApply)",
        "  N       transaction number, e.g. 31\n"
-       "  SERIAL  serial number, digits only (0 when the transaction has none)\n"
+       "  SERIAL  serial number, e.g. 20261207000123 (0 when the transaction has none)\n"
        "  REQUEST the request, framed by $$, e.g. '$$1~...$$'\n"
        "  EXTRA   the extra text (the operator, for some transactions)\n",
        3, 4, RunApply, CheckApply},
