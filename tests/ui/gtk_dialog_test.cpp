@@ -38,6 +38,7 @@ class GtkDialog : public ::testing::Test {
   std::future<ProcessResult> Host(std::vector<std::string> args,
                                   std::vector<std::string> prefix = {}) {
     prefix.push_back(dir_ / "corvane-host");
+    prefix.push_back("--raw");
     prefix.insert(prefix.end(), args.begin(), args.end());
     return std::async(std::launch::async, [this, prefix] {
       return RunProcess(prefix, dir_.path(), 60000, screen_->Env());
@@ -127,7 +128,7 @@ TEST_F(GtkDialog, ARefusedSaveFailsNamingTheFileAndChangesNothing) {
 
 TEST_F(GtkDialog, WithoutADisplayTheCallFailsAndSaysSo) {
   ProcessResult r =
-      RunProcess({dir_ / "corvane-host", "apply", "52", "0", "x"}, dir_.path(), 60000,
+      RunProcess({dir_ / "corvane-host", "--raw", "apply", "52", "0", "x"}, dir_.path(), 60000,
                  {{"DISPLAY", ":94"}});  // nothing listens there
   EXPECT_EQ(0u, r.out.rfind("-1\t$$-1~1050%%交易申请实现函数(f_UCApply):018%%-7040%%", 0))
       << r.out << r.err;
