@@ -43,6 +43,10 @@ std::string IniPath(const std::string& file, const std::string& dir) {
   return platform::HostDirectory() + file;
 }
 
+bool IniLoadFile(const std::string& path, std::string* content) {
+  return Load(path, content) != platform::ReadResult::kFailed;
+}
+
 bool IniReadString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& def, std::string* value) {
   std::string content;

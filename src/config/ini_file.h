@@ -29,6 +29,11 @@ class IniWriteError : public std::runtime_error {
 // host program's directory followed by file.
 std::string IniPath(const std::string& file, const std::string& dir);
 
+// The whole file now, for several lookups (IniFindValue) from one read.  A
+// missing file gives the empty text.  False when the file exists but cannot
+// be read.
+bool IniLoadFile(const std::string& path, std::string* content);
+
 // Reads a value now.  A missing file or key gives def.  False when the file
 // exists but cannot be read (then *value is untouched).
 bool IniReadString(const std::string& path, const std::string& section, const std::string& key,

@@ -83,13 +83,16 @@ int Kvo_InitializeIniF() {
 
 int Kvo_ReadTradeCfg(std::string* key) {
   try {
+    // One read of the file for every key of the transaction.
     const std::string cfg = IniPath(kTradeCfgFile, "");
+    std::string content;
+    if (!IniLoadFile(cfg, &content)) throw IniWriteError(cfg);
     auto text = [&](const char* section, const char* name, std::string* out) {
-      if (!IniReadString(cfg, section, name, "", out)) throw IniWriteError(cfg);
+      if (!IniFindValue(content, section, name, out)) out->clear();
     };
     auto integer = [&](const char* name, int32_t def, int32_t* out) {
       std::string value;
-      if (!IniReadString(cfg, kSectionHardWare, name, "", &value)) throw IniWriteError(cfg);
+      text(kSectionHardWare, name, &value);
       if (IniParseInteger(value, out)) return;
       *out = def;
       if (!value.empty()) NoteDefaultUsed(kSectionHardWare, name, value, def);

@@ -17,7 +17,11 @@ std::string DirectoryOf(HMODULE module) {
 }
 }  // namespace
 
-std::string HostDirectory() { return DirectoryOf(nullptr); }
+// The program of a process does not change: looked up once.
+std::string HostDirectory() {
+  static const std::string directory = DirectoryOf(nullptr);
+  return directory;
+}
 
 std::string ModuleDirectory() {
   HMODULE self = nullptr;
