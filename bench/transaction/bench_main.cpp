@@ -2,10 +2,11 @@
 // transaction must pay (the network exchange with the front end and the
 // journal's durable replaces), measured side by side in one run.
 //
-//   bench_transaction [--quick]
+//   bench_transaction [--quick] [--only TEXT]
 //
 // Prints one table; see the README's performance section.  --quick runs a
-// few rounds of each case to check that everything works.
+// few rounds of each case to check that everything works; --only runs the
+// cases whose name contains TEXT ("remote", "card", "reply", "ini", "soak").
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -79,13 +80,13 @@ std::vector<std::string> RunCase(const std::string& root, const StationCase& c, 
   return lines;
 }
 
-int ParentMain(bool quick) {
+int ParentMain(bool quick, const std::string& only) {
   Roots roots = MakeRoots();
   if (roots.disk.empty() || roots.tmpfs.empty()) {
     std::fprintf(stderr, "bench_transaction: cannot make temporary directories\n");
     return 2;
   }
-  int failures = RunAllCases(quick, roots.disk, roots.tmpfs, roots.mounted, RunCase);
+  int failures = RunAllCases(quick, only, roots.disk, roots.tmpfs, roots.mounted, RunCase);
   DropRoots(roots);
   return failures == 0 ? 0 : 1;
 }
@@ -114,6 +115,11 @@ int StationMain(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--station") == 0)
     return corvane::bench::StationMain(argc, argv);
-  bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
-  return corvane::bench::ParentMain(quick);
+  bool quick = false;
+  std::string only;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) quick = true;
+    if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) only = argv[++i];
+  }
+  return corvane::bench::ParentMain(quick, only);
 }

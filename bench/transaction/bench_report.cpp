@@ -128,7 +128,7 @@ void PrintTable(const Table& t) {
 
 }  // namespace
 
-int RunAllCases(bool quick, const std::string& disk, const std::string& tmpfs, bool mounted,
+int RunAllCases(bool quick, const std::string& only, const std::string& disk, const std::string& tmpfs, bool mounted,
                 const CaseRunner& run) {
   const int pairs = quick ? 3 : 41, big = quick ? 2 : 11;
   const std::vector<std::string> trace = {"/usr/bin/strace", "-f", "-qq", "-o", "@TRACE", "-e",
@@ -148,7 +148,9 @@ int RunAllCases(bool quick, const std::string& disk, const std::string& tmpfs, b
     for (size_t i = 1; i < f.size(); ++i) line += " | " + f[i];
     counts.push_back(line + " |");
   }
+  auto wanted = [&](const std::string& label) { return label.find(only) != std::string::npos; };
   auto row = [&](const std::string& root, StationCase c, const char* target) {
+    if (!wanted(c.label)) return;
     if (c.kind == "txn" || c.kind == "soak") c.replaces = replaces[c.trade_no == 202 ? 0 : 1];
     AddRows(&t, run(root, c, n++, {}), target);
   };
@@ -171,9 +173,9 @@ int RunAllCases(bool quick, const std::string& disk, const std::string& tmpfs, b
     c.reply_bytes = sizes[i];
     row(tmpfs, c, i == 2 ? "1.5" : "");
   }
-  AddRows(&t, run(disk, Case("ini", 0, "ini", pairs), n++, {}), "");
-  std::vector<std::string> use =
-      run(tmpfs, Case("soak", 202, "soak", quick ? 200 : 10000), n++, {});
+  if (wanted("ini")) AddRows(&t, run(disk, Case("ini", 0, "ini", pairs), n++, {}), "");
+  std::vector<std::string> use;
+  if (wanted("soak")) use = run(tmpfs, Case("soak", 202, "soak", quick ? 200 : 10000), n++, {});
 
   std::printf("\ntmpfs: %s; disk: %s (%s)\n\n", mounted ? "mounted for the run" : "/dev/shm",
               disk.c_str(), FileSystemOf(disk).c_str());

@@ -14,8 +14,9 @@ namespace corvane::bench {
 using CaseRunner = std::function<std::vector<std::string>(
     const std::string& root, const StationCase& c, int n, const std::vector<std::string>& prefix)>;
 
-// Runs every case and prints the table; the number of cases that failed.
-int RunAllCases(bool quick, const std::string& disk, const std::string& tmpfs, bool mounted,
+// Runs every case whose name contains only and prints the table; the
+// number of cases that failed.
+int RunAllCases(bool quick, const std::string& only, const std::string& disk, const std::string& tmpfs, bool mounted,
                 const CaseRunner& run);
 
 std::vector<std::string> ReadLines(const std::string& path);

@@ -1,4 +1,5 @@
-// TCP sockets (IPv4, blocking) and a wait on "socket readable or woken".
+// TCP sockets (IPv4, blocking) and waits for a socket to become readable
+// or writable.
 //
 // Error numbers are the platform's own (errno or WSAGetLastError); the
 // message for one comes from SocketErrorMessage.
@@ -52,29 +53,5 @@ SocketHandle ListenTcp(const std::string& address, uint16_t port, int backlog, i
 uint16_t LocalPort(SocketHandle s);
 // kNoSocket on failure; *peer gets "a.b.c.d:port".
 SocketHandle AcceptSocket(SocketHandle listener, std::string* peer);
-
-// Waits, without time limit, until a socket has data to read (or was
-// closed by the peer) or another thread calls Wake.  While a socket is
-// attached it may be in non-blocking mode: callers must treat the
-// would-block condition as "wait and repeat".
-class SocketSignal {
- public:
-  enum : int { kReadable = 1, kWoken = 2 };
-  SocketSignal();
-  ~SocketSignal();
-  SocketSignal(const SocketSignal&) = delete;
-  SocketSignal& operator=(const SocketSignal&) = delete;
-
-  bool Attach(SocketHandle s);
-  void Detach();
-  void Wake();  // any thread
-  // Bits of kReadable and kWoken; the woken state is consumed.
-  int Wait();
-  void ResetReadable();
-
- private:
-  struct State;
-  State* state_;
-};
 
 }  // namespace corvane::platform

@@ -29,7 +29,7 @@ class TSocketTransport : public ITransport {
   DataBlockPtr FetchBlock(bool wait_for_input, int context) override;
   int PutBlock(const DataBlockPtr& block) override;
 
-  // The socket, for a SocketSignal that waits on it.
+  // The socket, for the worker that waits on it between calls.
   platform::SocketHandle Handle() const { return socket_; }
   // Wakes a thread blocked in this transport (ends the connection).
   void Abort();

@@ -51,20 +51,21 @@ TTransportThread::TTransportThread(std::shared_ptr<OwnerQueue> owner,
                                    std::shared_ptr<TSocketTransport> transport)
     : owner_(std::move(owner)), transport_(std::move(transport)), id_(next_worker_id++) {}
 
-TTransportThread::~TTransportThread() {
-  if (thread_.joinable()) thread_.detach();
-}
+TTransportThread::~TTransportThread() { thread_.Detach(); }
 
 std::shared_ptr<TTransportThread> TTransportThread::Start(std::shared_ptr<OwnerQueue> owner,
                                                           std::shared_ptr<TSocketTransport> transport) {
   std::shared_ptr<TTransportThread> w(new TTransportThread(std::move(owner), std::move(transport)));
   std::shared_ptr<TTransportThread> self = w;
-  w->thread_ = std::thread([self]() mutable {
-    self->Run();
-    self.reset();
-  });
-  std::unique_lock<std::mutex> lock(w->mutex_);
-  w->changed_.wait(lock, [&] { return w->started_; });
+  if (!w->thread_.Start([self]() mutable {
+        self->Run();
+        self.reset();
+      }, kStackBytes)) {
+    throw ETransportError("Cannot start the connection's thread");
+  }
+  // The request queue exists before the thread runs: no need to wait for
+  // it.  Opening the socket is the worker's first step, and its failure
+  // reaches the caller in the first wait for a reply.
   return w;
 }
 
@@ -73,20 +74,27 @@ void TTransportThread::PostSendBlock(DataBlockPtr block, bool wait) {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back(Request{std::move(block), wait});
   }
-  signal_.Wake();
+  wake_.notify_one();
 }
 
-void TTransportThread::PostWake() { signal_.Wake(); }
+void TTransportThread::PostWake() { wake_.notify_one(); }
 
-void TTransportThread::Terminate() { stop_ = true; }
+void TTransportThread::Terminate() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  wake_.notify_one();
+}
 
-bool TTransportThread::WaitEnded(int timeout_ms) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  if (!changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] { return ended_; }))
-    return false;
-  lock.unlock();
-  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
-  return true;
+bool TTransportThread::WaitEnded(int timeout_ms) { return thread_.JoinFor(timeout_ms); }
+
+void TTransportThread::Post(OwnerMsg kind, DataBlockPtr block) {
+  OwnerMessage m;
+  m.kind = kind;
+  m.block = std::move(block);
+  m.worker = id_;
+  owner_->Post(std::move(m));
 }
 
 void TTransportThread::Fault() {
@@ -97,81 +105,80 @@ void TTransportThread::Fault() {
   owner_->Post(std::move(m));
 }
 
-void TTransportThread::Run() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    started_ = true;
+bool TTransportThread::NextRequest(Request* request) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const int wait_ms = awaiting_reply_ ? 0 : kIdleCheckMs;
+  wake_.wait_for(lock, std::chrono::milliseconds(wait_ms),
+                 [&] { return stop_ || !requests_.empty(); });
+  if (stop_ || requests_.empty()) return false;
+  *request = std::move(requests_.front());
+  requests_.pop_front();
+  return true;
+}
+
+void TTransportThread::CheckSocket(long long timeout_us) {
+  if (platform::WaitReadable(transport_->Handle(), timeout_us) == 0) return;
+  DataBlockPtr block = transport_->FetchBlock(false, 0);
+  if (!block) return;
+  if (IsReply(block->GetSignatureWord())) awaiting_reply_ = false;
+  Post(OwnerMsg::kBlockArrived, std::move(block));
+}
+
+void TTransportThread::Serve(Request& r) {
+  int context = transport_->PutBlock(r.block);
+  r.block.reset();
+  if (!r.wait) {
+    Post(OwnerMsg::kBlockSent, nullptr);
+    return;
   }
-  changed_.notify_all();
-  bool opened = false;
-  try {
-    transport_->SetOpen(true);
-    signal_.Attach(transport_->Handle());
-    opened = true;
-  } catch (...) {
-    Fault();
-  }
-  while (opened && !stop_ && transport_->IsOpen()) {
-    int bits = signal_.Wait();
-    try {
-      if (bits & platform::SocketSignal::kReadable) {
-        signal_.ResetReadable();
-        DataBlockPtr block = transport_->FetchBlock(false, 0);
-        if (block) {
-          OwnerMessage m;
-          m.kind = OwnerMsg::kBlockArrived;
-          m.block = std::move(block);
-          m.worker = id_;
-          owner_->Post(std::move(m));
-        }
-      }
-      for (;;) {
-        Request r;
-        {
-          std::lock_guard<std::mutex> lock(mutex_);
-          if (requests_.empty()) break;
-          r = std::move(requests_.front());
-          requests_.pop_front();
-        }
-        int context = transport_->PutBlock(r.block);
-        r.block.reset();
-        OwnerMessage m;
-        m.worker = id_;
-        if (r.wait) {
-          m.kind = OwnerMsg::kBlockArrived;
-          m.block = transport_->FetchBlock(true, context);
-        } else {
-          m.kind = OwnerMsg::kBlockSent;
-        }
-        owner_->Post(std::move(m));
-      }
-    } catch (...) {
-      // A transport fault leaves the stream at an unknown position: the
-      // connection is closed, whatever the kind of fault.
-      signal_.Detach();
-      try {
-        transport_->SetOpen(false);
-      } catch (...) {
-      }
-      Fault();
-    }
-  }
-  signal_.Detach();
+  DataBlockPtr reply = transport_->FetchBlock(true, context);
+  // A request of the peer comes before the reply: the caller answers it
+  // and still waits.
+  awaiting_reply_ = reply && !IsReply(reply->GetSignatureWord());
+  Post(OwnerMsg::kBlockArrived, std::move(reply));
+}
+
+void TTransportThread::Close() {
   try {
     transport_->SetOpen(false);
   } catch (...) {
   }
+}
+
+void TTransportThread::Run() {
+  bool opened = false;
+  try {
+    transport_->SetOpen(true);
+    opened = true;
+  } catch (...) {
+    Fault();
+  }
+  while (opened && transport_->IsOpen()) {
+    Request r;
+    try {
+      if (NextRequest(&r)) {
+        Serve(r);
+      } else {
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          if (stop_) break;
+        }
+        CheckSocket(awaiting_reply_ ? kAwaitSliceMs * 1000LL : 0);
+      }
+    } catch (...) {
+      // A transport fault leaves the stream at an unknown position: the
+      // connection is closed, whatever the kind of fault.
+      Close();
+      Fault();
+    }
+  }
+  Close();
   transport_.reset();
   OwnerMessage end;
   end.kind = OwnerMsg::kWorkerEnded;
   end.notify = notify_end_;
   end.worker = id_;
   owner_->Post(std::move(end));
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ended_ = true;
-  }
-  changed_.notify_all();
 }
 
 }  // namespace corvane::transport

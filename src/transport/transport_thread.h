@@ -1,6 +1,8 @@
 // The worker thread that owns a connection's socket, and the queue through
 // which it hands replies, faults and "sent" notices to the connection's
-// thread (in place of window messages).
+// thread (in place of window messages).  Both sides wait on condition
+// variables: a hand-over wakes the other side directly, and nothing but
+// the socket is opened for a connection.
 #pragma once
 
 #include <atomic>
@@ -11,9 +13,9 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "platform/socket.h"
+#include "platform/thread.h"
 #include "transport/data_block.h"
 #include "transport/socket_transport.h"
 
@@ -46,19 +48,28 @@ class OwnerQueue {
 
 class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
  public:
-  // Starts the worker and returns once its message queue exists; the
-  // socket is opened afterwards by the worker.
+  // Starts the worker; the socket is opened afterwards by the worker.
   static std::shared_ptr<TTransportThread> Start(std::shared_ptr<OwnerQueue> owner,
                                                  std::shared_ptr<TSocketTransport> transport);
   ~TTransportThread();
+  // The worker's stack: its deepest path is a block read or write and the
+  // construction of an exception.
+  static constexpr size_t kStackBytes = 256 * 1024;
+  // Between calls the worker looks at the socket this often, so that a
+  // peer that closes or sends unasked ends or reaches the connection.
+  static constexpr int kIdleCheckMs = 50;
+  // While the caller still waits for a reply after a request of the peer,
+  // the worker watches the socket in turns of this length and looks for
+  // the caller's answers between them.
+  static constexpr int kAwaitSliceMs = 1;
 
   // Hands over one reference to block; wait asks for the reply.
   void PostSendBlock(DataBlockPtr block, bool wait);
   void PostWake();
   void Terminate();
   void ClearEndNotification() { notify_end_ = false; }
-  // Waits for the worker to end; false after timeout_ms.  On true the
-  // thread has been joined.
+  // Waits for the worker's thread to end; false after timeout_ms (or on
+  // the worker itself).  On true the thread has been joined.
   bool WaitEnded(int timeout_ms);
   uint64_t Id() const { return id_; }
 
@@ -70,18 +81,26 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   TTransportThread(std::shared_ptr<OwnerQueue> owner, std::shared_ptr<TSocketTransport> transport);
   void Run();
   void Fault();
+  // Takes the next request; false after the idle check found nothing to
+  // do or the worker was told to stop.
+  bool NextRequest(Request* request);
+  void Serve(Request& request);
+  // Reads a block that arrived without a request (or the peer's close).
+  void CheckSocket(long long timeout_us);
+  void Close();
+  void Post(OwnerMsg kind, DataBlockPtr block);
 
   std::shared_ptr<OwnerQueue> owner_;
   std::shared_ptr<TSocketTransport> transport_;
-  platform::SocketSignal signal_;
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable wake_;  // a request or the stop
   std::deque<Request> requests_;
-  bool started_ = false;
-  bool ended_ = false;
-  std::atomic<bool> stop_{false};
+  bool stop_ = false;
+  // The caller waits for a reply but the last block fetched was a request
+  // of the peer.
+  bool awaiting_reply_ = false;
   std::atomic<bool> notify_end_{true};
-  std::thread thread_;
+  platform::Thread thread_;
   uint64_t id_;
 };
 
