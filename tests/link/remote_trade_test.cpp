@@ -121,7 +121,7 @@ TEST(RemoteTradeThroughSimulator, EmptyAddressFailsAfterLoggingAndLeavesTheReply
   EXPECT_NE(lines[0].find(" $$IN $$202"), std::string::npos);
 }
 
-// Nothing listens on 127.0.0.163 (127.0.0.160 to .169 are the diagnostics
+// Nothing listens on 127.0.0.163 and .164 (127.0.0.160 to .169 are the diagnostics
 // tests'); a name under .invalid never resolves.
 TEST(RemoteTradeCauses, RefusedConnectionAndUnresolvedNameNameTheAddressAndTheSocketError) {
   LinkProbe probe(ProbeKind::kLinux);
@@ -138,6 +138,17 @@ TEST(RemoteTradeCauses, RefusedConnectionAndUnresolvedNameNameTheAddressAndTheSo
                             "cannot connect: "), std::string::npos) << name_cause;
   EXPECT_NE(name_cause.find("host name 'front.corvane.invalid' not resolved"), std::string::npos)
       << name_cause;
+}
+
+TEST(RemoteTradeCauses, RefusedConnectionUnderWineCarriesTheWinsockError) {
+  LinkProbe probe(ProbeKind::kWine);
+  if (!probe.available()) GTEST_SKIP() << "the Windows build of link-probe is not available";
+  auto refused = Trade(probe, 202, "1", "r", "127.0.0.164");
+  EXPECT_EQ(refused["result"], "-1");
+  const std::string cause = Unhex(refused["causes"]);
+  EXPECT_EQ(cause.find("front end 127.0.0.164:211 server \"FrontServer\": cannot connect: "
+                       "Windows socket error: "), 0u) << cause;
+  EXPECT_NE(cause.find("(10061), on API 'connect'"), std::string::npos) << cause;
 }
 
 TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
