@@ -109,6 +109,18 @@ TEST_F(DiagnosticsFlow, RefusedPinKeeps7202AndLogs8005WithTheLibrarysResult) {
             Line(kApplyTag + ":006", -7202));
 }
 
+TEST_F(DiagnosticsFlow, ReaderThatWillNotOpenAndAFailedReadLogTheLibrarysResult) {
+  FailCard("IC_OpenSession", 4);
+  auto r = Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), r[0].text);
+  EXPECT_EQ("card: -8001 IC_OpenSession returned 4", Line(kApplyTag + ":006", -7202));
+  card_failures_.clear();
+  FailCard("IC_GetData", 2);
+  Session({{"apply", "28", "6", "$$1~c~0~ex~p5~p6$$"}});
+  const std::string log = DiagLog();
+  EXPECT_NE(std::string::npos, log.find(" -7202 card: IC_GetData returned 2\r\n")) << log;
+}
+
 TEST_F(DiagnosticsFlow, SettingThatFallsBackToItsDefaultIsNotedOncePerProcess) {
   SetIni("TradeCfg.ini", "HardWare", "baud", "fast");
   Answer(250, "0~done");
