@@ -3,35 +3,32 @@
 #include "card/ic_card.h"
 #include "card/lock_field.h"
 #include "common/fields.h"
+#include "common/modes.h"
 #include "config/trade_cfg.h"
 
 namespace corvane {
 
 namespace {
 
-const char kLockWriteMode[] = "10";
 const char kLockWriteCode[] = "20";
-
-// Flag 4 "0" switches locking off: lock and unlock report success at once.
-bool LockingSwitchedOff() { return UserTradeParam().Flag(4) == "0"; }
 
 int WriteLockText(const std::string& card_data) {
   std::string text = card_data + kSubFieldSep + kLockWriteCode;
   std::string tac;
-  return Kvo_WriteICCard(kLockWriteMode, &text, &tac);
+  return Kvo_WriteICCard(kCardMode, &text, &tac);
 }
 
 }  // namespace
 
 int Kvo_LockICCard(const std::string& card_data, double serial) {
-  if (LockingSwitchedOff()) return 0;
+  if (UserTradeParam().LockingOff()) return 0;
   std::string locked;
   if (!LockCardData(card_data, serial, &locked)) return -1;
   return WriteLockText(locked);
 }
 
 int Kvo_UnlockICCard(const std::string& card_data) {
-  if (LockingSwitchedOff()) return 0;
+  if (UserTradeParam().LockingOff()) return 0;
   std::string unlocked;
   if (!UnlockCardData(card_data, &unlocked)) return -1;
   return WriteLockText(unlocked);

@@ -93,7 +93,7 @@ int Kvo_CloseIC() {
   if (!closed) {
     Kvo_NoteCause("card: " + std::to_string(kErrICCloseSession) +
                   (lib ? " IC_CloseSession failed" : " card library not usable"));
-    return Kvo_SetLastError(kErrICCloseSession, ErrorMessage(kErrICCloseSession));
+    return Kvo_SetLastError(kErrICCloseSession);
   }
   g_session_open = 0;
   return 0;

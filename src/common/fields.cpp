@@ -70,7 +70,7 @@ int Kvo_SplitStr(const std::string& text, char sep, std::vector<std::string>* li
       }
     }
   } catch (...) {
-    return Kvo_SetLastError(kErrSplitStr, ErrorMessage(kErrSplitStr));
+    return Kvo_SetLastError(kErrSplitStr);
   }
 }
 

@@ -12,7 +12,7 @@ const char kFrame[] = "$$";
 int Kvo_CheckEntryPara(const std::string& request, std::string* content) {
   const size_t n = request.size();
   if (n < 4 || request.compare(0, 2, kFrame) != 0 || request.compare(n - 2, 2, kFrame) != 0) {
-    return Kvo_SetLastError(kErrEntryPara, ErrorMessage(kErrEntryPara));
+    return Kvo_SetLastError(kErrEntryPara);
   }
   *content = request.substr(2, n - 4);
   return 0;
@@ -24,7 +24,7 @@ int Kvo_MergeExportPara(const std::string& content, const std::string& head,
     *out = platform::TrimText(head) + content + platform::TrimText(tail);
     return 0;
   } catch (...) {
-    return Kvo_SetLastError(kErrMergeExportPara, ErrorMessage(kErrMergeExportPara));
+    return Kvo_SetLastError(kErrMergeExportPara);
   }
 }
 
@@ -37,7 +37,7 @@ void SetSessionInitialised(int value) { g_initialised = value; }
 
 int Kvo_CheckInit() {
   if (g_initialised != 0) return 0;
-  return Kvo_SetLastError(kErrNotInitialised, ErrorMessage(kErrNotInitialised));
+  return Kvo_SetLastError(kErrNotInitialised);
 }
 
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #include "common/last_error.h"
 
+#include "common/error_codes.h"
+
 namespace corvane {
 namespace {
 struct LastError {
@@ -17,6 +19,8 @@ int Kvo_SetLastError(int32_t code, const std::string& message) {
   Current().message = message;
   return -1;
 }
+
+int Kvo_SetLastError(int32_t code) { return Kvo_SetLastError(code, ErrorMessage(code)); }
 
 int32_t LastErrorCode() { return Current().code; }
 const std::string& LastErrorMessage() { return Current().message; }

@@ -10,6 +10,8 @@ namespace corvane {
 // Stores code and message; always returns -1 so that a failing routine can
 // end with "return Kvo_SetLastError(...)".
 int Kvo_SetLastError(int32_t code, const std::string& message);
+// The same with the code's fixed message (common/error_codes.h).
+int Kvo_SetLastError(int32_t code);
 
 int32_t LastErrorCode();
 const std::string& LastErrorMessage();

@@ -55,6 +55,19 @@ struct TUserTradeParam {
                             // Flags[13] = character 1 again
   // Flag n (1 to 14) as a one-character text.
   const std::string& Flag(int n) const { return Flags[n - 1]; }
+
+  // The flags by what they switch.  Field 14 always equals flag 1.
+  bool ChecksSerial() const { return Flag(1) == "1"; }
+  bool StampsUseTime() const { return Flag(14) == "1"; }
+  bool ReadsCard() const { return Flag(2) == "1"; }
+  bool RewritesCard() const { return Flag(3) == "1"; }
+  bool LocksCard() const { return Flag(4) == "1"; }
+  // "0": locking and unlocking do nothing and report success.
+  bool LockingOff() const { return Flag(4) == "0"; }
+  // Card kind "3" leaves its extra field empty after a read.
+  bool EmptiesKind3Extra() const { return Flag(5) == "1"; }
+  bool JournalOff() const { return Flag(7) == "0"; }
+  void SwitchJournalOn() { Flags[6] = "1"; }
 };
 
 // Session records reset by InitCorvane; nothing else reads them.

@@ -52,7 +52,7 @@ int InitCorvane(const std::string& level, int mode) {
     err.Time = NowText();
     return 0;
   } catch (...) {
-    return Kvo_SetLastError(kErrInitCorvane, ErrorMessage(kErrInitCorvane));
+    return Kvo_SetLastError(kErrInitCorvane);
   }
 }
 
@@ -78,7 +78,7 @@ int Kvo_InitializeIniF() {
     Kvo_NoteCause(e.what());
   } catch (...) {
   }
-  return Kvo_SetLastError(kErrInitializeIniF, ErrorMessage(kErrInitializeIniF));
+  return Kvo_SetLastError(kErrInitializeIniF);
 }
 
 int Kvo_ReadTradeCfg(std::string* key) {
@@ -125,7 +125,7 @@ int Kvo_ReadTradeCfg(std::string* key) {
     Kvo_NoteCause(e.what());
   } catch (...) {
   }
-  return Kvo_SetLastError(kErrReadTradeCfg, ErrorMessage(kErrReadTradeCfg));
+  return Kvo_SetLastError(kErrReadTradeCfg);
 }
 
 int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
@@ -143,7 +143,7 @@ int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
 int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
                          const std::string& key, const std::string& value,
                          const std::string& dir) {
-  Kvo_SetLastError(kErrWriteIniFSection, ErrorMessage(kErrWriteIniFSection));
+  Kvo_SetLastError(kErrWriteIniFSection);
   IniWriteString(IniPath(file, dir), section, key, value);
   return 0;
 }

@@ -9,6 +9,8 @@
 #include "common/error_codes.h"
 #include "common/fields.h"
 #include "common/last_error.h"
+#include "common/modes.h"
+#include "common/trade_numbers.h"
 #include "config/ini_file.h"
 #include "config/trade_cfg.h"
 #include "platform/clock.h"
@@ -18,9 +20,9 @@
 
 namespace corvane {
 
-const char kSerialSection[] = "23";
-
 namespace {
+
+const std::string kSerialSection = std::to_string(kSerialNumberTrade);
 
 const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt",
                                     "Iczt",        "Hiszt",   "TAC"};
@@ -74,30 +76,45 @@ void Kvo_WriteTradeJournal(int mode, const std::string& trade_no, const std::str
                            const std::string& tac, const std::string& host_state,
                            const std::string& card_state, const std::string& remote_state,
                            const std::string& start_time, const std::string& dir) {
-  if (UserTradeParam().Flag(7) == "0") return;
+  if (UserTradeParam().JournalOff()) return;
   const std::string path = IniPath(kTradeLogFile, dir);
   if (!platform::FileExists(path)) platform::AppendToFile(path, "");
-  if (trade_no == "49") {
+  if (trade_no == std::to_string(kLeftoverReportTrade)) {
     EmptyPendingSection(dir);
     return;
   }
   switch (mode) {
-    case 1:
+    case kJournalStarted:
       WritePending({{"TradeTypeID", trade_no}, {"TradeId", serial}, {"TradeTime", start_time}},
                    dir);
       break;
-    case 2:
+    case kJournalRemoteDone:
       WritePending({{"Ybzt", remote_state}}, dir);
       break;
-    case 3:
+    case kJournalCardDone:
       WritePending({{"Iczt", card_state}, {"TAC", tac}}, dir);
       break;
-    case 4:
+    case kJournalHostDone:
       WritePending({{"Hiszt", host_state}}, dir);
       break;
     default:
       break;
   }
+}
+
+void JournalStarted(int32_t trade_no, double serial) {
+  Kvo_WriteTradeJournal(kJournalStarted, std::to_string(trade_no), JournalSerialText(serial), "",
+                        "", "", "", JournalTimeText());
+}
+
+void JournalRemoteDone(int32_t trade_no, double serial, bool succeeded) {
+  Kvo_WriteTradeJournal(kJournalRemoteDone, std::to_string(trade_no), JournalSerialText(serial),
+                        "", "", "", succeeded ? kStageSucceeded : kStageFailed, "");
+}
+
+void JournalCardDone(int32_t trade_no, double serial, const std::string& tac, bool succeeded) {
+  Kvo_WriteTradeJournal(kJournalCardDone, std::to_string(trade_no), JournalSerialText(serial),
+                        tac, "", succeeded ? kStageSucceeded : kStageFailed, "", "");
 }
 
 int Kvo_SaveTradeEntry(int32_t trade_no, const std::string& request, const std::string& reply,
@@ -109,7 +126,7 @@ int Kvo_SaveTradeEntry(int32_t trade_no, const std::string& request, const std::
                                   {section, "TradeTime", now}};
     if (section == kSerialSection) {
       entries.push_back({section, "UseTime", ""});
-    } else if (UserTradeParam().Flag(14) == "1") {
+    } else if (UserTradeParam().StampsUseTime()) {
       entries.push_back({section, "UseTime", now});
     }
     entries.push_back({section, "InMsg", request});
@@ -126,9 +143,9 @@ int Kvo_ReportLeftoverTrade(int32_t trade_no, const std::string& request, std::s
                             const RemoteTradeFn& remote, const std::string& dir) {
   std::string pending_no;
   ReadKey(kPendingSection, "TradeTypeID", &pending_no, dir);
-  if (trade_no != 49 && IsBlank(pending_no)) return 0;
+  if (trade_no != kLeftoverReportTrade && IsBlank(pending_no)) return 0;
 
-  Kvo_SetLastError(kErrLeftoverTrade, ErrorMessage(kErrLeftoverTrade));
+  Kvo_SetLastError(kErrLeftoverTrade);
   std::string trade_id, trade_time, ybzt, iczt, tac;
   ReadKey(kPendingSection, "TradeTypeID", &pending_no, dir);
   ReadKey(kPendingSection, "TradeId", &trade_id, dir);
@@ -138,19 +155,19 @@ int Kvo_ReportLeftoverTrade(int32_t trade_no, const std::string& request, std::s
   ReadKey(kPendingSection, "TAC", &tac, dir);
 
   std::string packet;
-  if (trade_no == 49) {
+  if (trade_no == kLeftoverReportTrade) {
     packet = request + "~" + ybzt + "~" + iczt + "~" + tac + "~";
   } else {
     packet = "~~~~" + pending_no + "~" + trade_id + "~~~" + ybzt + "~" + iczt + "~" + tac + "~";
   }
-  const int result = remote(49, packet, reply, 0);
+  const int result = remote(kLeftoverReportTrade, packet, reply, 0);
   if (result != -1) EmptyPendingSection(dir);
   return result;
 }
 
 int Kvo_CheckTradeSerial(const std::string& trade_no, const std::string& serial14,
                          const std::string& dir) {
-  Kvo_SetLastError(kErrTradeSerial, ErrorMessage(kErrTradeSerial));
+  Kvo_SetLastError(kErrTradeSerial);
   try {
     std::string in_msg, out_msg, use_time;
     if (!ReadKey(kSerialSection, "InMsg", &in_msg, dir)) return -1;

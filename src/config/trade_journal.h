@@ -17,8 +17,6 @@
 
 namespace corvane {
 
-extern const char kSerialSection[];    // "23", the serial-number transaction
-
 // The remote transaction call, handed in by the transaction engine:
 // -1 failed, 0 accepted, 1 refused; *reply set whenever a reply arrived.
 using RemoteTradeFn = std::function<int(int32_t trade_no, const std::string& request,
@@ -41,6 +39,14 @@ void Kvo_WriteTradeJournal(int mode, const std::string& trade_no, const std::str
                            const std::string& tac, const std::string& host_state,
                            const std::string& card_state, const std::string& remote_state,
                            const std::string& start_time, const std::string& dir = "");
+
+// The stages of the transaction under way, written through
+// Kvo_WriteTradeJournal with the number in decimal and the serial in its
+// journal form: started (now as start time), remote call done, card
+// write-back done with its TAC.
+void JournalStarted(int32_t trade_no, double serial);
+void JournalRemoteDone(int32_t trade_no, double serial, bool succeeded);
+void JournalCardDone(int32_t trade_no, double serial, const std::string& tac, bool succeeded);
 
 // Stores a completed exchange in the section of its number.  0; -1 on any
 // fault, without a last error.

@@ -19,7 +19,7 @@ int32_t TextToInt(const std::string& text) {
 }
 
 int Kvo_GetUserTradeParam(const std::string& line, TUserTradeParam* param) {
-  Kvo_SetLastError(kErrGetUserTradeParam, ErrorMessage(kErrGetUserTradeParam));
+  Kvo_SetLastError(kErrGetUserTradeParam);
   if (platform::TrimText(line).empty()) return -1;
   std::vector<std::string> items = SplitCommaText(line, 8);
   if (items.size() < 8) return -1;

@@ -83,7 +83,7 @@ int Kvo_BuildInnerPack(int32_t trade_no, const std::string& request, std::string
     packet->swap(out);
     return 0;
   } catch (const std::exception&) {
-    return Kvo_SetLastError(kErrBuildPacket, ErrorMessage(kErrBuildPacket));
+    return Kvo_SetLastError(kErrBuildPacket);
   }
 }
 

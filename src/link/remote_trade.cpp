@@ -107,7 +107,7 @@ int Kvo_RemoteTrade(int32_t trade_no, const std::string& request, std::string* r
                     double serial) {
   std::string packet;
   if (Kvo_BuildInnerPack(trade_no, request, &packet, serial) != 0) return -1;
-  if (Kvo_WriteTradeLog(1, packet) != 0) return -1;
+  if (Kvo_WriteTradeLog(kLogPacketSent, packet) != 0) return -1;
   if (!OpenFrontEnd()) return -1;
   std::string text;
   try {

@@ -29,7 +29,7 @@ std::vector<int32_t> ReplyDownloadFields(int32_t trade_no) {
 }
 
 int Kvo_CheckTradeReply(int32_t trade_no, const std::string& reply) {
-  if (Kvo_WriteTradeLog(2, reply) != 0) return -1;
+  if (Kvo_WriteTradeLog(kLogReplyReceived, reply) != 0) return -1;
   std::string status;
   if (get_field(reply, 1, &status) != 0) return -1;
   // Byte order, unsigned: "1" and "00" sort after "0"; "", "-1" and " 0"

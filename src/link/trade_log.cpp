@@ -17,7 +17,7 @@
 namespace corvane {
 
 std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now) {
-  const char* marker = mode == 1 ? " $$IN $$" : mode == 2 ? " $$OUT$$" : nullptr;
+  const char* marker = mode == kLogPacketSent ? " $$IN $$" : mode == kLogReplyReceived ? " $$OUT$$" : nullptr;
   if (!marker) return std::string();
   std::string line = platform::ShortDateText(now);
   // Only exactly midnight (no fraction of a second either) is date-only.

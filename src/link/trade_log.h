@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/modes.h"  // kLogPacketSent, kLogReplyReceived
 #include "platform/clock.h"
 
 namespace corvane {

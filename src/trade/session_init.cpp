@@ -9,7 +9,9 @@
 #include "common/fields.h"
 #include "common/frame.h"
 #include "common/last_error.h"
+#include "common/modes.h"
 #include "common/session_flag.h"
+#include "common/trade_numbers.h"
 #include "config/trade_cfg.h"
 #include "link/remote_trade.h"
 #include "platform/clock.h"
@@ -76,15 +78,15 @@ int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
 int Kvo_BusinessInit() {
   const std::string content = "~~~~~" + VersionList(SystemCfg().AREAID);
   std::string reply;
-  if (Kvo_RemoteTrade(21, content, &reply, 0) < 0) {
+  if (Kvo_RemoteTrade(kBusinessInitTrade, content, &reply, 0) < 0) {
     if (!reply.empty()) Kvo_NoteCause("reply: " + ReplyHeadText(reply));
-    return Kvo_SetLastError(kErrBusinessInit, ErrorMessage(kErrBusinessInit));
+    return Kvo_SetLastError(kErrBusinessInit);
   }
   std::string fun_list, versions;
   if (get_field(reply, 8, &fun_list) != 0)
-    return Kvo_SetLastError(kErrTradeFunList, ErrorMessage(kErrTradeFunList));
+    return Kvo_SetLastError(kErrTradeFunList);
   if (get_field(reply, 9, &versions) != 0)
-    return Kvo_SetLastError(kErrVersionCheck, ErrorMessage(kErrVersionCheck));
+    return Kvo_SetLastError(kErrVersionCheck);
   const int entries = Kvo_CountFields(fun_list, kSubFieldSep);
   for (int i = 1; i <= entries; ++i) {
     std::string entry;
@@ -98,7 +100,7 @@ int Kvo_BusinessInit() {
 }
 
 int f_UCInit(const std::string&, std::string* reply) {
-  if (InitCorvane("10", 2) != 0) return InitFail(".001", reply);
+  if (InitCorvane(kSessionLevel, kSessionMode) != 0) return InitFail(".001", reply);
   if (Kvo_InitializeIniF() != 0) return InitFail(".002", reply);
   std::string no_key;
   if (Kvo_ReadTradeCfg(&no_key) != 0) return InitFail(".003", reply);

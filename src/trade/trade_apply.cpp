@@ -1,6 +1,6 @@
-// One numbered transaction: pre-checks, leftover report, card steps, remote
-// call, reply head, card write-back, journal and the host's reply.
-#include <cstdio>
+// One numbered transaction: pre-checks, leftover report, card in, remote
+// call, reply head, card out, journal and the host's reply.  Each step
+// returns the exit tag of its failure, or nullptr when it went through.
 #include <string>
 
 #include "card/ic_card.h"
@@ -9,12 +9,14 @@
 #include "common/fields.h"
 #include "common/frame.h"
 #include "common/last_error.h"
+#include "common/modes.h"
 #include "common/session_flag.h"
+#include "common/trade_numbers.h"
 #include "config/trade_cfg.h"
 #include "config/trade_journal.h"
+#include "link/remote_trade.h"
 #include "platform/text.h"
 #include "trade/entry.h"
-#include "link/remote_trade.h"
 #include "trade/trade_records.h"
 #include "trade/trade_request.h"
 #include "ui/settings_dialog.h"
@@ -23,151 +25,199 @@ namespace corvane {
 
 namespace {
 
-constexpr int32_t kSettingsDialogTrade = 52;
-constexpr int32_t kLeftoverTrade = 49;
-constexpr int32_t kSerialFlagTrade = 22;
-constexpr int32_t kFirstDownloadTrade = 200;
-constexpr int kSettingsDialogExit = 18;
+const char kApplyTag[] = "交易申请实现函数(f_UCApply)";
 
-int ApplyFail(int exit, const std::string& detail, std::string* reply) {
-  char tag[64];
-  std::snprintf(tag, sizeof tag, "%03d", exit);
-  Kvo_MakeErrorReply(std::string("交易申请实现函数(f_UCApply):") + tag, detail, reply);
-  return -1;
+using Exit = const char*;
+
+// What one transaction carries from step to step.
+struct Transaction {
+  Transaction(int32_t trade_no, double serial_no) : no(trade_no), serial(serial_no) {}
+
+  int32_t no;
+  double serial;
+  std::string content;       // the request without its frame, later as sent
+  std::string remote_reply;  // the front end's reply (49: the report's)
+  std::string detail;        // the body of the error reply, when a step gives one
+  THisInHeadParam& card = HisInHead();
+  TSvrBackHeadParam head;
+
+  // The card state of a transaction below 200 concerns the card in the
+  // reader; a download transaction leaves the card alone.
+  bool CardInUse() const { return IsCardTrade(no) && card.CardUse == "1"; }
+};
+
+Exit Fail(int32_t code, Exit exit) {
+  Kvo_SetLastError(code);
+  return exit;
 }
 
-int FailWith(int32_t code, int exit, std::string* reply) {
-  Kvo_SetLastError(code, ErrorMessage(code));
-  return ApplyFail(exit, "", reply);
+Exit PreChecks(Transaction& t, const std::string& request) {
+  if (Kvo_CheckInit() != 0) return ":001";
+  if (Kvo_CheckEntryPara(platform::TrimText(request), &t.content) != 0) return ":001";
+  if (Kvo_CheckTradeRequest(t.no, t.content, t.serial) != 0) return ":002";
+  return nullptr;
 }
 
-bool CutsReplyRest(int32_t trade_no) { return trade_no == 27 || trade_no == 29 || trade_no == 34; }
+Exit ReportLeftover(Transaction& t) {
+  std::string report;
+  if (Kvo_ReportLeftoverTrade(t.no, t.content, &report, Kvo_RemoteTrade) == -1) {
+    t.detail = report;
+    return ":003";
+  }
+  if (t.no == kLeftoverReportTrade) t.remote_reply = report;
+  return nullptr;
+}
+
+Exit ReadCard(Transaction& t, std::string* card_read) {
+  const TUserTradeParam& flags = UserTradeParam();
+  if (!flags.ReadsCard() || !t.CardInUse()) return nullptr;
+  if (Kvo_ReadICCard(kCardMode, card_read) != 0) return Fail(kErrReadCard, ":006");
+  t.card.CardData = *card_read;
+  if (flags.EmptiesKind3Extra() && t.card.CardKind == "3") t.card.Extra.clear();
+  return nullptr;
+}
+
+// Rewrite only from the journalled exchange of this same serial; or lock.
+Exit RewriteOrLockCard(Transaction& t, const std::string& card_read) {
+  const TUserTradeParam& flags = UserTradeParam();
+  if (!t.CardInUse()) return nullptr;
+  if (flags.RewritesCard()) {
+    std::string rewrite, tac;
+    if (Kvo_FindCardRewrite(t.no, flags.Item7, card_read, t.serial, &rewrite) != 0) return ":008";
+    if (Kvo_WriteReplyCard(kCardMode, &rewrite, &tac) != 0) return Fail(kErrWriteCard, ":009");
+    t.card.CardData = rewrite;
+  } else if (flags.LocksCard()) {
+    if (Kvo_LockICCard(card_read, t.serial) != 0) return Fail(kErrLockCard, ":010");
+    t.card.CardData = card_read;
+  }
+  return nullptr;
+}
+
+// Below 200: the head fields become the card state, the card is read,
+// rewritten or locked, and the content carries the card state on.
+Exit CardIn(Transaction& t) {
+  if (!IsCardTrade(t.no)) return nullptr;
+  std::string rest;
+  if (Kvo_GetTailFields(t.content, kFieldSep, 5, &rest) != 0)
+    return Fail(kErrMoreThanFourFields, ":004");
+  if (Kvo_GetHisInHead(t.content, &t.card) != 0) return Fail(kErrFirstFourFields, ":005");
+  JournalStarted(t.no, t.serial);
+  std::string card_read;
+  if (Exit exit = ReadCard(t, &card_read)) return exit;
+  if (Exit exit = RewriteOrLockCard(t, card_read)) return exit;
+  const THisInHeadParam& c = t.card;
+  t.content = c.CardUse + "~" + c.CardData + "~" + c.CardKind + "~" + c.Extra + "~" + rest;
+  return nullptr;
+}
+
+// Every transaction but 49, whose report already was its remote call.  A
+// refused or failed call unlocks the card (result ignored).
+Exit RemoteCall(Transaction& t) {
+  if (t.no == kLeftoverReportTrade) return nullptr;
+  t.remote_reply.clear();
+  const int result = Kvo_RemoteTrade(t.no, t.content, &t.remote_reply, t.serial);
+  JournalRemoteDone(t.no, t.serial, result != -1);
+  if (result == -1 && t.CardInUse()) Kvo_UnlockICCard(t.card.CardData);
+  if (result == 1 && t.CardInUse()) Kvo_UnlockICCard(t.card.CardData);
+  if (result != -1) return nullptr;
+  t.detail = t.remote_reply;
+  // A request too long for the packet keeps its own code: nothing was sent.
+  if (LastErrorCode() == kErrRequestTooLong) return ":011";
+  return Fail(kErrRemoteTrade, ":011");
+}
+
+Exit ReplyHead(Transaction& t) {
+  if (!IsCardTrade(t.no)) return nullptr;
+  if (Kvo_GetSvrBackHead(t.remote_reply, &t.head) != 0) return Fail(kErrReplyHead, ":013");
+  return nullptr;
+}
 
 // Transaction 22: character 6 of reply field 7 set to "1" turns the journal
 // on for the rest of the transaction and locks the card again.
-void MarkSerialTrade(const std::string& remote_reply, const std::string& serial_text,
-                     double serial) {
+void MarkJournalTrade(const Transaction& t) {
   std::string field7;
-  Kvo_GetWideFields(remote_reply, kFieldSep, 7, &field7, 1);
+  Kvo_GetWideFields(t.remote_reply, kFieldSep, 7, &field7, 1);
   const std::u16string wide = platform::AnsiToWide(field7);
   if (wide.size() < 6 || wide[5] != u'1') return;
-  UserTradeParam().Flags[6] = "1";
-  Kvo_WriteTradeJournal(1, std::to_string(kSerialFlagTrade), serial_text, "", "", "", "",
-                        JournalTimeText());
-  Kvo_LockICCard(HisInHead().CardData, serial);
+  UserTradeParam().SwitchJournalOn();
+  JournalStarted(t.no, t.serial);
+  Kvo_LockICCard(t.card.CardData, t.serial);
+}
+
+// Card data in reply field 5 goes to the card when field 3 asks for it;
+// otherwise the card is unlocked.
+Exit WriteBackOrUnlock(Transaction& t) {
+  const std::string& write_card = t.head.WriteCard;
+  if (write_card.empty() || write_card == "0") {
+    if (Kvo_UnlockICCard(t.card.CardData) != 0) return Fail(kErrUnlockCard, ":015");
+    return nullptr;
+  }
+  if (t.no == kCardJournalTrade) MarkJournalTrade(t);
+  std::string tac;
+  const bool written = Kvo_WriteReplyCard(kCardMode, &t.head.CardData, &tac) == 0;
+  JournalCardDone(t.no, t.serial, tac, written);
+  return written ? nullptr : Fail(kErrWriteCard, ":014");
+}
+
+Exit CardOut(Transaction& t) {
+  if (t.CardInUse()) {
+    if (Exit exit = WriteBackOrUnlock(t)) return exit;
+  }
+  Kvo_CloseIC();
+  return nullptr;
+}
+
+// Transactions 27, 29 and 34: the reply rest ends before the card data
+// that was sent (field 2 of the content); empty when that does not occur.
+std::string RestBeforeSentCard(const std::string& rest, const std::string& content) {
+  std::string sent_card_data;
+  get_field(content, 2, &sent_card_data);
+  const size_t at = sent_card_data.empty() ? std::string::npos : rest.find(sent_card_data);
+  return at == std::string::npos ? std::string() : rest.substr(0, at);
+}
+
+// Fields 1 and 2 of the front end's reply, then the reply head.
+Exit ReplyText(Transaction& t, std::string* text) {
+  std::string f1, f2;
+  if (get_field(t.remote_reply, 1, &f1) != 0) return ":016";
+  if (get_field(t.remote_reply, 2, &f2) != 0) return ":017";
+  TSvrBackHeadParam& head = t.head;
+  if (CutsReplyRest(t.no)) head.Rest = RestBeforeSentCard(head.Rest, t.content);
+  *text = f1 + "~" + f2 + "~" + head.WriteCard + "~" + head.Field4 + "~" + head.CardData;
+  if (head.Rest != kNoReplyRest) *text += "~" + head.Rest;
+  return nullptr;
+}
+
+int ApplyFail(Exit exit, const std::string& detail, std::string* reply) {
+  Kvo_MakeErrorReply(std::string(kApplyTag) + exit, detail, reply);
+  return -1;
+}
+
+// Without a session and without a frame.
+int SettingsDialog(std::string* reply) {
+  if (Kvo_ShowSettingsDialog() != 0) return ApplyFail(":018", "", reply);
+  *reply = "0~~~~";
+  return 0;
 }
 
 }  // namespace
 
 int f_UCApply(int32_t trade_no, const std::string& request, double serial,
               const std::string& extra, std::string* reply) {
-  if (trade_no == kSettingsDialogTrade) {
-    if (Kvo_ShowSettingsDialog() != 0) return ApplyFail(kSettingsDialogExit, "", reply);
-    *reply = "0~~~~";
-    return 0;
-  }
-  if (Kvo_CheckInit() != 0) return ApplyFail(1, "", reply);
-  std::string content;
-  if (Kvo_CheckEntryPara(platform::TrimText(request), &content) != 0)
-    return ApplyFail(1, "", reply);
-  if (Kvo_CheckTradeRequest(trade_no, content, serial) != 0) return ApplyFail(2, "", reply);
-
-  std::string remote_reply;
-  std::string report_reply;
-  if (Kvo_ReportLeftoverTrade(trade_no, content, &report_reply, Kvo_RemoteTrade) == -1)
-    return ApplyFail(3, report_reply, reply);
-  if (trade_no == kLeftoverTrade) remote_reply = report_reply;
-
-  const bool card_trade = trade_no < kFirstDownloadTrade;
-  THisInHeadParam& card = HisInHead();
-  TUserTradeParam& param = UserTradeParam();
-  const std::string trade_text = std::to_string(trade_no);
-  const std::string serial_text = JournalSerialText(serial);
-
-  if (card_trade) {
-    std::string rest;
-    if (Kvo_GetTailFields(content, kFieldSep, 5, &rest) != 0)
-      return FailWith(kErrMoreThanFourFields, 4, reply);
-    if (Kvo_GetHisInHead(content, &card) != 0) return FailWith(kErrFirstFourFields, 5, reply);
-    Kvo_WriteTradeJournal(1, trade_text, serial_text, "", "", "", "", JournalTimeText());
-
-    const bool uses_card = card.CardUse == "1";
-    std::string card_read;
-    if (param.Flag(2) == "1" && uses_card) {
-      if (Kvo_ReadICCard("10", &card_read) != 0) return FailWith(kErrReadCard, 6, reply);
-      card.CardData = card_read;
-      if (param.Flag(5) == "1" && card.CardKind == "3") card.Extra.clear();
-    }
-    if (param.Flag(3) == "1" && uses_card) {
-      // Rewrite only from the journalled exchange of this same serial.
-      std::string rewrite;
-      if (Kvo_FindCardRewrite(trade_no, param.Item7, card_read, serial, &rewrite) != 0)
-        return ApplyFail(8, "", reply);
-      std::string tac;
-      if (Kvo_WriteReplyCard("10", &rewrite, &tac) != 0) return FailWith(kErrWriteCard, 9, reply);
-      card.CardData = rewrite;
-    } else if (param.Flag(4) == "1" && uses_card) {
-      if (Kvo_LockICCard(card_read, serial) != 0) return FailWith(kErrLockCard, 10, reply);
-      card.CardData = card_read;
-    }
-    content = card.CardUse + "~" + card.CardData + "~" + card.CardKind + "~" + card.Extra + "~" +
-              rest;
-  }
-  content += "~" + extra;
-
-  // The card state of a transaction below 200 concerns the card in the
-  // reader; a download transaction leaves the card alone.
-  const bool card_in_use = card_trade && card.CardUse == "1";
-  if (trade_no != kLeftoverTrade) {
-    remote_reply.clear();
-    const int result = Kvo_RemoteTrade(trade_no, content, &remote_reply, serial);
-    if (result == -1) {
-      Kvo_WriteTradeJournal(2, trade_text, serial_text, "", "", "", "2", "");
-      if (card_in_use) Kvo_UnlockICCard(card.CardData);
-      // A request too long for the packet keeps its own code: nothing was sent.
-      if (LastErrorCode() != kErrRequestTooLong)
-        Kvo_SetLastError(kErrRemoteTrade, ErrorMessage(kErrRemoteTrade));
-      return ApplyFail(11, remote_reply, reply);
-    }
-    Kvo_WriteTradeJournal(2, trade_text, serial_text, "", "", "", "1", "");
-    if (result == 1 && card_in_use) Kvo_UnlockICCard(card.CardData);
-  }
-
-  TSvrBackHeadParam head;
-  if (card_trade) {
-    if (Kvo_GetSvrBackHead(remote_reply, &head) != 0) return FailWith(kErrReplyHead, 13, reply);
-    const bool write_back = !(head.WriteCard.empty() || head.WriteCard == "0");
-    if (write_back && card.CardUse == "1") {
-      if (trade_no == kSerialFlagTrade) MarkSerialTrade(remote_reply, serial_text, serial);
-      std::string tac;
-      if (Kvo_WriteReplyCard("10", &head.CardData, &tac) != 0) {
-        Kvo_WriteTradeJournal(3, trade_text, serial_text, tac, "", "2", "", "");
-        return FailWith(kErrWriteCard, 14, reply);
-      }
-      Kvo_WriteTradeJournal(3, trade_text, serial_text, tac, "", "1", "", "");
-    } else if (card.CardUse == "1") {
-      if (Kvo_UnlockICCard(card.CardData) != 0) return FailWith(kErrUnlockCard, 15, reply);
-    }
-  }
-  Kvo_CloseIC();
-
-  std::string f1, f2;
-  if (get_field(remote_reply, 1, &f1) != 0) return ApplyFail(16, "", reply);
-  if (get_field(remote_reply, 2, &f2) != 0) return ApplyFail(17, "", reply);
-
-  if (CutsReplyRest(trade_no)) {
-    std::string sent_card_data;
-    get_field(content, 2, &sent_card_data);
-    const size_t at = sent_card_data.empty() ? std::string::npos : head.Rest.find(sent_card_data);
-    head.Rest = at == std::string::npos ? std::string() : head.Rest.substr(0, at);
-  }
-
-  std::string final_reply =
-      f1 + "~" + f2 + "~" + head.WriteCard + "~" + head.Field4 + "~" + head.CardData;
-  if (head.Rest != kNoReplyRest) final_reply += "~" + head.Rest;
-
-  Kvo_SaveTradeEntry(trade_no, content, final_reply, serial, kTradeLogFile, "");
-  return Kvo_MergeExportPara(final_reply, kFrame, kFrame, reply) == 0 ? 0 : -1;
+  if (trade_no == kSettingsDialogTrade) return SettingsDialog(reply);
+  Transaction t(trade_no, serial);
+  std::string text;
+  Exit exit = PreChecks(t, request);
+  if (!exit) exit = ReportLeftover(t);
+  if (!exit) exit = CardIn(t);
+  if (!exit) t.content += "~" + extra;
+  if (!exit) exit = RemoteCall(t);
+  if (!exit) exit = ReplyHead(t);
+  if (!exit) exit = CardOut(t);
+  if (!exit) exit = ReplyText(t, &text);
+  if (exit) return ApplyFail(exit, t.detail, reply);
+  Kvo_SaveTradeEntry(trade_no, t.content, text, serial, kTradeLogFile, "");
+  return Kvo_MergeExportPara(text, kFrame, kFrame, reply) == 0 ? 0 : -1;
 }
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 #include "common/error_codes.h"
 #include "common/fields.h"
 #include "common/last_error.h"
+#include "common/trade_numbers.h"
 #include "config/trade_cfg.h"
 #include "config/trade_journal.h"
 #include "link/inner_pack.h"
@@ -40,14 +41,14 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
   } catch (...) {
     read = -1;
   }
-  if (read != 0) return Kvo_SetLastError(kErrReadSettings, ErrorMessage(kErrReadSettings));
+  if (read != 0) return Kvo_SetLastError(kErrReadSettings);
   // Refused here, before the card is touched or anything is sent.
   if (Kvo_CheckPackFields(trade_no, 0, serial, SystemCfg().LocalIP) != 0) return -1;
-  if (trade_no >= 200) return 0;
+  if (!IsCardTrade(trade_no)) return 0;
 
   std::string field5;
   if (get_field(content, 5, &field5) != 0)
-    return Kvo_SetLastError(kErrField5, ErrorMessage(kErrField5));
+    return Kvo_SetLastError(kErrField5);
 
   TUserTradeParam& param = UserTradeParam();
   int parsed;
@@ -56,15 +57,15 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
   } catch (...) {
     // A line with a non-numeric item: refuse the transaction rather than
     // run it unchecked.
-    return Kvo_SetLastError(kErrGetUserTradeParam, ErrorMessage(kErrGetUserTradeParam));
+    return Kvo_SetLastError(kErrGetUserTradeParam);
   }
   if (parsed != 0) return 0;
 
   if (Kvo_CountFields(content, kFieldSep) != param.FieldCount)
-    return Kvo_SetLastError(kErrFieldCount, ErrorMessage(kErrFieldCount));
-  if (param.Flag(1) != "1") return 0;
+    return Kvo_SetLastError(kErrFieldCount);
+  if (!param.ChecksSerial()) return 0;
   if (Kvo_CheckTradeSerial(std::to_string(trade_no), SerialDigits(serial)) != 0)
-    return Kvo_SetLastError(kErrSerialCheck, ErrorMessage(kErrSerialCheck));
+    return Kvo_SetLastError(kErrSerialCheck);
   return 0;
 }
 
