@@ -44,13 +44,13 @@ bool PackSerialFits(double serial) {
 int Kvo_CheckPackFields(int32_t trade_no, size_t request_length, double serial,
                         const std::string& local_ip) {
   if (trade_no < 0 || trade_no > kPackMaxTradeNo)
-    return Kvo_SetLastError(kErrBuildPacket, ErrorMessage(kErrBuildPacket));
+    return Kvo_SetLastError(kErrBuildPacket);
   if (!PackSerialFits(serial))
-    return Kvo_SetLastError(kErrTradeSerial, ErrorMessage(kErrTradeSerial));
+    return Kvo_SetLastError(kErrTradeSerial);
   if (request_length > kPackMaxRequestBytes)
     return Kvo_SetLastError(kErrRequestTooLong, RequestTooLongMessage(request_length));
   if (local_ip.size() > kPackLocalIpWidth)
-    return Kvo_SetLastError(kErrLocalIpTooLong, ErrorMessage(kErrLocalIpTooLong));
+    return Kvo_SetLastError(kErrLocalIpTooLong);
   return 0;
 }
 
