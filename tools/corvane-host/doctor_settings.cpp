@@ -19,7 +19,8 @@ const char kBom[] = "\xEF\xBB\xBF";
 bool Required(const TradeCfgKey& k) {
   return std::strcmp(k.key, "NativeAddress") == 0 || std::strcmp(k.key, "NativeServer") == 0;
 }
-// Keys a session uses, which deserve a warning when empty.
+// Keys a session uses, which deserve a warning when empty (the others are
+// added, empty, by a session start and read by nobody).
 bool Used(const TradeCfgKey& k) {
   return std::strcmp(k.section, "SYSTEM") == 0 &&
          (std::strcmp(k.key, "LocalIP") == 0 || std::strcmp(k.key, "AREAID") == 0);
@@ -41,8 +42,6 @@ bool CheckKey(const HostText& text, const std::string& path, const TradeCfgKey& 
     Say(text, Required(k) ? "FAIL" : "warn", Name(k) + " is missing");
   } else if (value.empty() && (Required(k) || Used(k))) {
     Say(text, Required(k) ? "FAIL" : "warn", Name(k) + " is empty");
-  } else if (!exists) {
-    Say(text, "warn", Name(k) + " is missing (a session start adds it, empty)");
   } else {
     return true;
   }
