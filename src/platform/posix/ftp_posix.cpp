@@ -111,50 +111,25 @@ class SList {
   curl_slist* list_ = nullptr;
 };
 
-}  // namespace
-
-bool FtpFetchAndDelete(const std::string& host, const std::string& user,
-                       const std::string& password, const std::string& remote_path,
-                       const std::string& local_path, bool overwrite, std::string* failure) {
-  std::string ignored;
-  if (!failure) failure = &ignored;
-  std::string url_host;
-  if (!UrlHost(host, &url_host)) {
-    *failure = "not a host name or address";
-    return false;
-  }
+// Why these arguments cannot be fetched, or nullptr when they can.
+const char* RefusedArguments(const std::string& user, const std::string& password,
+                             const std::string& remote_path, const std::string& local_path,
+                             bool overwrite) {
   // Commands travel as lines: a line break in any of these would smuggle a
   // command of its own.  A path that names a directory is not a file.
   if (HasControlCharacter(user) || HasControlCharacter(password) ||
       HasControlCharacter(remote_path) || remote_path.empty() || remote_path.back() == '/') {
-    *failure = "control character in a credential or path, or a path that names no file";
-    return false;
+    return "control character in a credential or path, or a path that names no file";
   }
-  if (!overwrite && FileExists(local_path)) {
-    *failure = "local file exists";
-    return false;
-  }
+  if (!overwrite && FileExists(local_path)) return "local file exists";
+  return nullptr;
+}
 
-  GlobalInitOnce();
-  Easy easy;
-  CURL* c = easy.get();
-  if (!c) {
-    *failure = "cannot start the FTP client";
-    return false;
-  }
-
-  // The fetched bytes go to a file beside the target, which replaces the
-  // target only once the whole file has arrived.
-  std::string part = local_path + ".~" + std::to_string(getpid()) + "." +
-                     std::to_string(g_part_counter.fetch_add(1)) + ".part";
-  FILE* file = fopen(part.c_str(), "wb");
-  if (!file) {
-    *failure = "cannot create " + part;
-    return false;
-  }
-
-  std::string base = "ftp://" + url_host + ":21/";
-  std::string url = base + UrlPath(remote_path);
+// Port 21, active mode (PORT), ASCII type, no CWD, no proxy, the server's
+// answers kept in *answer.
+void SetFetchOptions(CURL* c, const std::string& url, const std::string& user,
+                     const std::string& password, FILE* file, std::string* answer,
+                     char* error) {
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp");
   curl_easy_setopt(c, CURLOPT_PROXY, "");  // no proxy taken from the environment
@@ -167,13 +142,62 @@ bool FtpFetchAndDelete(const std::string& host, const std::string& user,
   curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteToFile);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, file);
-  std::string answer;
-  char error[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &KeepServerAnswer);
-  curl_easy_setopt(c, CURLOPT_DEBUGDATA, &answer);
+  curl_easy_setopt(c, CURLOPT_DEBUGDATA, answer);
   curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
+}
 
+// Deletes the remote file on the same connection; the outcome is not
+// reported.
+void DeleteRemote(CURL* c, const std::string& base, const std::string& remote_path) {
+  SList quote;
+  quote.Append("DELE " + remote_path);
+  curl_easy_setopt(c, CURLOPT_VERBOSE, 0L);
+  curl_easy_setopt(c, CURLOPT_URL, base.c_str());
+  curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Discard);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(c, CURLOPT_QUOTE, quote.get());
+  curl_easy_perform(c);
+}
+
+}  // namespace
+
+bool FtpFetchAndDelete(const std::string& host, const std::string& user,
+                       const std::string& password, const std::string& remote_path,
+                       const std::string& local_path, bool overwrite, std::string* failure) {
+  std::string ignored;
+  if (!failure) failure = &ignored;
+  std::string url_host;
+  if (!UrlHost(host, &url_host)) {
+    *failure = "not a host name or address";
+    return false;
+  }
+  if (const char* refused = RefusedArguments(user, password, remote_path, local_path, overwrite)) {
+    *failure = refused;
+    return false;
+  }
+  GlobalInitOnce();
+  Easy easy;
+  CURL* c = easy.get();
+  if (!c) {
+    *failure = "cannot start the FTP client";
+    return false;
+  }
+  // The fetched bytes go to a file beside the target, which replaces the
+  // target only once the whole file has arrived.
+  std::string part = local_path + ".~" + std::to_string(getpid()) + "." +
+                     std::to_string(g_part_counter.fetch_add(1)) + ".part";
+  FILE* file = fopen(part.c_str(), "wb");
+  if (!file) {
+    *failure = "cannot create " + part;
+    return false;
+  }
+  const std::string base = "ftp://" + url_host + ":21/";
+  std::string answer;
+  char error[CURL_ERROR_SIZE] = "";
+  SetFetchOptions(c, base + UrlPath(remote_path), user, password, file, &answer, error);
   CURLcode rc = curl_easy_perform(c);
   bool written = fflush(file) == 0 && fsync(fileno(file)) == 0;
   written = (fclose(file) == 0) && written;
@@ -182,18 +206,7 @@ bool FtpFetchAndDelete(const std::string& host, const std::string& user,
     *failure = FetchFailure(rc, answer, error);
     return false;
   }
-  curl_easy_setopt(c, CURLOPT_VERBOSE, 0L);
-
-  // Delete the remote file on the same connection; the outcome is not
-  // reported.
-  SList quote;
-  quote.Append("DELE " + remote_path);
-  curl_easy_setopt(c, CURLOPT_URL, base.c_str());
-  curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Discard);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
-  curl_easy_setopt(c, CURLOPT_QUOTE, quote.get());
-  curl_easy_perform(c);
+  DeleteRemote(c, base, remote_path);
   return true;
 }
 
