@@ -14,7 +14,9 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content);
 // either the old content or the new, complete: writes a temporary file in
 // the same directory, flushes it to disk, moves it over the old file and
 // flushes the directory (on Windows the move is written through), so that
-// once this returns true the new content survives a power cut.
+// once this returns true the new content survives a power cut.  A read-only
+// file (no write permission at all; the read-only attribute on Windows) is
+// refused and left as it is.
 bool ReplaceFileDurably(const std::string& path, const std::string& content);
 
 // Appends bytes to a file, creating it; the file is opened and closed for

@@ -72,6 +72,13 @@ TEST(SettingsModel, ARefusedSaveRaisesAndWritesNothing) {
   ASSERT_TRUE(LoadSettings(path, &v));
   EXPECT_THROW(SaveSettings(path, v), IniWriteError);
   EXPECT_FALSE(std::filesystem::exists(dir / "gone"));
+  // A read-only file is left as it is, even for a user who could replace it.
+  const std::string locked = dir / "TradeCfg.ini";
+  WriteFile(locked, "[HardWare]\r\nCom=3\r\n");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+  EXPECT_THROW(SaveSettings(locked, v), IniWriteError);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  EXPECT_EQ("[HardWare]\r\nCom=3\r\n", ReadFile(locked));
 }
 
 }  // namespace

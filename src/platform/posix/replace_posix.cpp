@@ -35,9 +35,21 @@ bool FlushDirectory(const std::string& dir) {
   return ok;
 }
 
+// A file without any write permission is not replaced: a rename would
+// replace it whatever its mode (for root too), whereas Windows refuses to
+// move a file over a read-only one.
+bool ReadOnlyFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+}
+
 }  // namespace
 
 bool ReplaceFileDurably(const std::string& path, const std::string& content) {
+  if (ReadOnlyFile(path)) {
+    errno = EACCES;
+    return false;
+  }
   std::string temp = path + ".~" + std::to_string(getpid()) + "." +
                      std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

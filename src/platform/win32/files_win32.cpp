@@ -52,6 +52,12 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
 }
 
 bool ReplaceFileDurably(const std::string& path, const std::string& content) {
+  // Windows refuses to move over a read-only file; Wine does not: refuse here.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   std::string temp = path + ".~" + std::to_string(GetCurrentProcessId()) + "." +
                      std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
   HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
