@@ -22,6 +22,12 @@ const std::vector<Command>& Commands() {
        "  the front end (connects and creates the server object) and the card\n"
        "  library (loads it, naming every file tried).\n",
        0, 0, RunDoctor},
+      {"settings", "[NAME=VALUE]...", "show or set the nine settings of the settings dialog",
+       "  Without arguments shows the nine settings of transaction 52's dialog; with\n"
+       "  NAME=VALUE arguments (NAME: Com ReadType CardType OpType baud LocalIP\n"
+       "  NativeAddress NativeServer AREAID) saves all nine at once, as the dialog's\n"
+       "  confirm button does.  e.g. corvane-host settings Com=3 AREAID=0101\n",
+       0, 9, RunSettings},
       {"version", "", "print the version of this program and of the library", "", 0, 0,
        RunVersion},
       {"codepage", "", "print the code page texts are converted with", "", 0, 0, RunCodePage},

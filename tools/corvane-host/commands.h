@@ -66,5 +66,6 @@ int RunCodePage(Context& context, const Args& args);
 int RunVersion(Context& context, const Args& args);
 int RunDoctor(Context& context, const Args& args);
 int RunHelp(Context& context, const Args& args);
+int RunSettings(Context& context, const Args& args);
 
 }  // namespace corvane::host
