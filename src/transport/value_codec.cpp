@@ -1,5 +1,7 @@
 #include "transport/value_codec.h"
 
+#include <cstring>
+
 #include "transport/errors.h"
 
 namespace corvane::transport {
@@ -20,16 +22,32 @@ uint32_t Take32(IDataBlock& b) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// Text payloads are UTF-16 little-endian: on a little-endian host the
+// characters are the bytes, moved in one piece.
+bool HostIsLittleEndian() {
+  const uint16_t probe = 1;
+  uint8_t first;
+  std::memcpy(&first, &probe, 1);
+  return first == 1;
+}
+
+void SwapUnits(char16_t* p, size_t n) {
+  for (size_t i = 0; i < n; ++i) p[i] = static_cast<char16_t>((p[i] >> 8) | (p[i] << 8));
+}
+
 void PutText(IDataBlock& b, const std::u16string& text, uint32_t word = vtBstr) {
   Put32(b, word);
   Put32(b, static_cast<uint32_t>(text.size()));
-  std::string bytes;
-  bytes.reserve(text.size() * 2);
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
+  if (text.empty()) return;
+  if (text.size() > 0x3FFFFFFF) throw ETransportError(kInvalidDataPacket);
+  const int32_t bytes = static_cast<int32_t>(text.size() * 2);
+  if (HostIsLittleEndian()) {
+    b.AppendBytes(text.data(), bytes);
+    return;
   }
-  if (!bytes.empty()) b.AppendBytes(bytes.data(), static_cast<int32_t>(bytes.size()));
+  std::u16string swapped = text;
+  SwapUnits(&swapped[0], swapped.size());
+  b.AppendBytes(swapped.data(), bytes);
 }
 
 std::u16string TakeTextPayload(IDataBlock& b) {
@@ -37,10 +55,9 @@ std::u16string TakeTextPayload(IDataBlock& b) {
   if (n < 0) throw ETransportError(kInvalidDataPacket);
   Need(b, int64_t(n) * 2);
   std::u16string text(static_cast<size_t>(n), u'\0');
-  for (int32_t i = 0; i < n; ++i) {
-    uint8_t p[2];
-    b.TakeBytes(p, 2);
-    text[static_cast<size_t>(i)] = static_cast<char16_t>(p[0] | (p[1] << 8));
+  if (n > 0) {
+    b.TakeBytes(&text[0], n * 2);
+    if (!HostIsLittleEndian()) SwapUnits(&text[0], text.size());
   }
   return text;
 }
