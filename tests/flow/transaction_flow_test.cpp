@@ -16,17 +16,21 @@ class TransactionFlow : public FlowTest {
   }
 };
 
+// 200 is the first download transaction; 199 is still checked as a card
+// transaction and needs its five fields.
 TEST_F(TransactionFlow, DownloadTransactionPassesTheRequestAndRepliesTwoFields) {
-  Answer(250, "0~done~x~y~z~w~v");
-  auto r = Apply(250, "1", "  $$a~b$$ ", "EX");
-  EXPECT_EQ(0, r.status);
-  EXPECT_EQ("$$0~done~~~~$$", r.text);
+  Answer(200, "0~done~x~y~z~w~v");
+  Answer(49, "0~");
+  auto r = Session({{"apply", "200", "1", "  $$a~b$$ ", "EX"}, {"apply", "199", "1", "$$a~b$$"}});
+  EXPECT_EQ(0, r[0].status);
+  EXPECT_EQ("$$0~done~~~~$$", r[0].text);
   auto calls = FrontCalls();
   ASSERT_EQ(2u, calls.size());
-  EXPECT_EQ(250, calls[1].trade_no);
+  EXPECT_EQ(200, calls[1].trade_no);
   EXPECT_EQ("a~b~EX", calls[1].request);
-  EXPECT_EQ("a~b~EX", Ini("TradeLog.ini", "250", "InMsg"));
-  EXPECT_EQ("0~done~~~~", Ini("TradeLog.ini", "250", "OutMsg"));
+  EXPECT_EQ("a~b~EX", Ini("TradeLog.ini", "200", "InMsg"));
+  EXPECT_EQ("0~done~~~~", Ini("TradeLog.ini", "200", "OutMsg"));
+  EXPECT_EQ(ErrorReply(kApplyTag + ":002", -7101), r[1].text);
 }
 
 TEST_F(TransactionFlow, AdditionalFieldIsTheLastFieldSentAlsoWhenEmpty) {
@@ -64,15 +68,22 @@ TEST_F(TransactionFlow, FailedCallAnswersWithTheFrontEndsReply) {
   EXPECT_EQ("", Ini("TradeLog.ini", "27", "OutMsg"));  // nothing completed
 }
 
-TEST_F(TransactionFlow, TwentySevenCutsTheReplyRestAtTheCardData) {
-  Answer(21, InitReply({ParamLine(27, 6, Flags("0000001")), ParamLine(29, 6, Flags("0000001"))}));
-  Answer(27, "0~ok~0~f4~f5~f6~x~yABCz");
-  Answer(29, "0~ok~0~f4~f5~f6~x~y");
+TEST_F(TransactionFlow, TwentySevenTwentyNineAndThirtyFourCutTheReplyRestAtTheCardData) {
+  std::vector<std::string> lines;
+  for (int n : {27, 29, 33, 34}) lines.push_back(ParamLine(n, 6, Flags("0000001")));
+  Answer(21, InitReply(lines));
+  for (int n : {27, 33, 34}) Answer(n, "0~ok~0~f4~f5~f6~x~yABCz");
+  Answer(29, std::vector<std::string>{"0~ok~0~f4~f5~f6~x~yABCz", "0~ok~0~f4~f5~f6~x~y"});
   Answer(49, "0~");
-  auto r = Session({{"apply", "27", "1", "$$0~ABC~0~ex~p5~p6$$"},
-                    {"apply", "29", "1", "$$0~ABC~0~ex~p5~p6$$"}});
+  const std::string request = "$$0~ABC~0~ex~p5~p6$$";
+  auto r = Session({{"apply", "27", "1", request}, {"apply", "29", "1", request},
+                    {"apply", "34", "1", request}, {"apply", "33", "1", request},
+                    {"apply", "29", "1", request}});
   EXPECT_EQ("$$0~ok~0~f4~f5~x~y$$", r[0].text);
-  EXPECT_EQ("$$0~ok~0~f4~f5~$$", r[1].text);  // no card data in the rest: emptied
+  EXPECT_EQ("$$0~ok~0~f4~f5~x~y$$", r[1].text);
+  EXPECT_EQ("$$0~ok~0~f4~f5~x~y$$", r[2].text);
+  EXPECT_EQ("$$0~ok~0~f4~f5~x~yABCz$$", r[3].text);  // 33 keeps its rest
+  EXPECT_EQ("$$0~ok~0~f4~f5~$$", r[4].text);  // no card data in the rest: emptied
 }
 
 TEST_F(TransactionFlow, RequestChecksRefuseWhatTheLineForbids) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/diagnostics.h"
 #include "link/reply_check.h"
 #include "link/reply_download.h"
 
@@ -22,15 +23,19 @@ TEST(DownloadFileName, BackslashInsideAGbkCharacterIsNoSeparator) {
   EXPECT_EQ(DownloadFileName("报表.txt"), "报表.txt");
 }
 
-TEST(ReplyDownloadFields, TableOfTransactionNumbers) {
-  for (int n : {201, 213, 214, 222, 223, 224, 226, 228}) {
-    EXPECT_EQ(ReplyDownloadFields(n), std::vector<int32_t>({4})) << n;
-  }
-  EXPECT_EQ(ReplyDownloadFields(215), std::vector<int32_t>({4, 5}));
-  EXPECT_EQ(ReplyDownloadFields(221), std::vector<int32_t>({5, 7, 8, 9}));
-  EXPECT_EQ(ReplyDownloadFields(225), std::vector<int32_t>({5, 8, 9}));
-  for (int n : {0, 21, 49, 200, 202, 212, 216, 220, 227, 229, 1201}) {
-    EXPECT_TRUE(ReplyDownloadFields(n).empty()) << n;
+// FTP commands are lines: a line break in any download field would add a
+// command of its own.  Refused here, on every platform, before any client.
+TEST(FtpGetFile, ControlCharacterInAnyFieldIsRefusedBeforeConnecting) {
+  const std::string bad = "x\r\nDELE /other";
+  const std::string fields[4][4] = {{bad, "u", "p", "/f.txt"},
+                                    {"127.0.0.1", bad, "p", "/f.txt"},
+                                    {"127.0.0.1", "u", bad, "/f.txt"},
+                                    {"127.0.0.1", "u", "p", "/f" + bad}};
+  for (const auto& f : fields) {
+    TakeNotedCauses();
+    EXPECT_EQ(-1, Kvo_FtpGetFile(f[0], f[1], f[2], f[3], "unused-local-file", true));
+    EXPECT_NE(std::string::npos, TakeNotedCauses().find("control character in the download field"))
+        << f[0] << " " << f[1] << " " << f[3];
   }
 }
 
