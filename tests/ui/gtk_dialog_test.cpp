@@ -126,6 +126,27 @@ TEST_F(GtkDialog, ARefusedSaveFailsNamingTheFileAndChangesNothing) {
   EXPECT_EQ(kFile, ReadFile(cfg_));
 }
 
+TEST_F(GtkDialog, AHostUsingGtk2KeepsRunning) {
+  // The dialog's GTK 3 runs in a process of its own: a host that has GTK 2
+  // loaded is not aborted.
+  const std::string host = CopyInto(BuildDir() + "/tests/ui/gtk2_host", dir_.path());
+  auto run = std::async(std::launch::async, [&] {
+    return RunProcess({host, dir_ / "libCorvaneApply.so"}, dir_.path(), 60000, screen_->Env());
+  });
+  std::string window = screen_->WaitForDialog(8000);
+  if (window.empty()) {
+    ProcessResult r = run.get();
+    if (r.exit_code == 3) GTEST_SKIP() << "GTK 2 is not installed (libgtk2.0-0)";
+    FAIL() << "no dialog; " << r.out << r.err;
+  }
+  Replace(4, "19200");
+  screen_->Click(kConfirmX, kButtonY);
+  ProcessResult r = run.get();
+  EXPECT_EQ(0, r.exit_code) << r.err;
+  EXPECT_EQ(kOk, r.out) << r.err;
+  EXPECT_NE(std::string::npos, ReadFile(cfg_).find("\r\nbaud=19200\r\n"));
+}
+
 TEST_F(GtkDialog, WithoutADisplayTheCallFailsAndSaysSo) {
   ProcessResult r =
       RunProcess({dir_ / "corvane-host", "--raw", "apply", "52", "0", "x"}, dir_.path(), 60000,
