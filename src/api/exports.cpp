@@ -8,10 +8,13 @@
 #include <exception>
 #include <string>
 
+#include "api/call_guard.h"
 #include "common/diagnostics.h"
 #include "common/error_codes.h"
+#include "common/gbk_bytes.h"
 #include "common/error_reply.h"
 #include "common/last_error.h"
+#include "config/limit_settings.h"
 #include "trade/entry.h"
 
 namespace {
@@ -33,31 +36,64 @@ void WriteLeftoverCauses(const char* tag, int32_t status) {
   corvane::Kvo_WriteDiagnostic(tag, status == 0 ? 0 : corvane::LastErrorCode(), causes);
 }
 
-// Runs one implementation routine; a fault becomes status -1 and an error
-// reply tagged with the export's name.
+// A reply that would not fit the buffer size the integrator stated
+// (ReplyBufferSize) is kept whole in log1/ and replaced by a -7009 reply
+// naming both sizes; the status becomes -1.  Nothing is ever written past
+// the stated size.
+void FitReply(const char* tag, int32_t* status, std::string* reply) {
+  const int32_t limit = corvane::Kvo_ReadLimitSetting(corvane::kKeyReplyBufferSize);
+  if (limit <= 0 || reply->size() < static_cast<size_t>(limit)) return;
+  const std::string kept = corvane::Kvo_KeepWholeText("CorvaneReply", *reply);
+  const std::string where = kept.empty() ? "(未能保存)" : kept;
+  corvane::Kvo_WriteDiagnostic(tag, corvane::kErrReplyTooLarge,
+                               "reply of " + std::to_string(reply->size() + 1) +
+                                   " bytes does not fit the buffer of " + std::to_string(limit) +
+                                   " bytes; kept whole in " + (kept.empty() ? "no file" : kept));
+  corvane::Kvo_SetLastError(corvane::kErrReplyTooLarge,
+                            corvane::ReplyTooLargeMessage(reply->size() + 1, limit, where));
+  *reply = corvane::ErrorReplyText(tag, corvane::kErrReplyTooLarge, corvane::LastErrorMessage());
+  if (reply->size() >= static_cast<size_t>(limit))
+    *reply = corvane::GbkPrefix(*reply, static_cast<size_t>(limit) - 1);
+  *status = -1;
+}
+
+// The fault of an implementation routine as status -1 and an error reply
+// tagged with the export's name.
+int32_t FaultReply(const char* tag, const std::string& cause, std::string* reply) {
+  try {
+    corvane::Kvo_SetLastError(corvane::kErrUnexpected, corvane::UnexpectedFaultMessage(cause));
+    corvane::Kvo_MakeErrorReply(tag, "", reply);
+  } catch (...) {
+    *reply = "$$-1~1050$$";
+  }
+  return -1;
+}
+
+// Runs one implementation routine, one call at a time; a fault becomes
+// status -1 and an error reply, a call re-entering from inside another
+// gets the busy reply (-7010) and changes nothing.
 template <typename Body>
 int32_t Guarded(const char* tag, char* buffer, Body body) {
+  corvane::CallGuard guard;
+  if (guard.Reentered()) {
+    CopyReply(corvane::ErrorReplyText(tag, corvane::kErrBusy, corvane::ErrorMessage(corvane::kErrBusy)),
+              buffer);
+    return -1;
+  }
   std::string reply;
   int32_t status;
   corvane::TakeNotedCauses();
   try {
     status = body(&reply);
   } catch (const std::exception& e) {
-    status = -1;
-    try {
-      corvane::Kvo_SetLastError(corvane::kErrUnexpected, corvane::UnexpectedFaultMessage(e.what()));
-      corvane::Kvo_MakeErrorReply(tag, "", &reply);
-    } catch (...) {
-      reply = "$$-1~1050$$";
-    }
+    status = FaultReply(tag, e.what(), &reply);
   } catch (...) {
-    status = -1;
-    try {
-      corvane::Kvo_SetLastError(corvane::kErrUnexpected, corvane::UnexpectedFaultMessage("unknown"));
-      corvane::Kvo_MakeErrorReply(tag, "", &reply);
-    } catch (...) {
-      reply = "$$-1~1050$$";
-    }
+    status = FaultReply(tag, "unknown", &reply);
+  }
+  try {
+    FitReply(tag, &status, &reply);
+  } catch (...) {
+    // Settings unreadable: the reply goes out as it is.
   }
   WriteLeftoverCauses(tag, status);
   CopyReply(reply, buffer);

@@ -40,6 +40,17 @@ void AppendEscapedByte(unsigned char c, std::string* out) {
   }
 }
 
+// log1 under the base directory, created when missing; "" when there is no
+// base directory.
+std::string LogDirectory() {
+  const std::string base =
+      DirectoryOverride().empty() ? platform::HostDirectory() : DirectoryOverride();
+  if (base.empty()) return std::string();
+  const std::string dir = platform::JoinPath(base, "log1");
+  if (!platform::DirectoryExists(dir)) platform::MakeDirectory(dir);
+  return dir;
+}
+
 }  // namespace
 
 namespace {
@@ -106,17 +117,33 @@ std::string ReplyHeadText(const std::string& reply) {
 void Kvo_WriteDiagnostic(const std::string& step, int32_t code, const std::string& cause) {
   try {
     const platform::LocalTime now = platform::Now();
-    const std::string base =
-        DirectoryOverride().empty() ? platform::HostDirectory() : DirectoryOverride();
-    if (base.empty()) return;
-    const std::string dir = platform::JoinPath(base, "log1");
-    if (!platform::DirectoryExists(dir)) platform::MakeDirectory(dir);
+    const std::string dir = LogDirectory();
+    if (dir.empty()) return;
     const std::string line = Stamp(now) + " [" + EscapeLogText(step) + "] " +
                              std::to_string(code) + ' ' + EscapeLogText(cause) + "\r\n";
     platform::AppendToFile(
         platform::JoinPath(dir, DiagnosticsFileName(now.year, now.month, now.day)), line);
   } catch (...) {
     // The diagnostics log never fails the call it describes.
+  }
+}
+
+std::string Kvo_KeepWholeText(const std::string& prefix, const std::string& text) {
+  try {
+    const std::string dir = LogDirectory();
+    if (dir.empty()) return std::string();
+    const platform::LocalTime t = platform::Now();
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", t.year % 10000,
+                  t.month % 100, t.day % 100, t.hour % 100, t.minute % 100, t.second % 100,
+                  t.millisecond % 1000);
+    std::string name = prefix + stamp + ".txt";
+    for (int n = 2; platform::FileExists(platform::JoinPath(dir, name)) && n < 1000; ++n)
+      name = prefix + stamp + "-" + std::to_string(n) + ".txt";
+    if (!platform::ReplaceFileDurably(platform::JoinPath(dir, name), text)) return std::string();
+    return "log1/" + name;
+  } catch (...) {
+    return std::string();
   }
 }
 

@@ -19,6 +19,13 @@ namespace corvane {
 
 void Kvo_WriteDiagnostic(const std::string& step, int32_t code, const std::string& cause);
 
+// Keeps a text too large to hand over whole (a reply that does not fit the
+// host's buffer) in a file of its own beside the diagnostics log:
+// log1/<prefix><yyyymmdd-hhmmss-mmm>[-n].txt, bytes unchanged.  Returns the
+// file's path relative to the base directory ("log1/..."), or "" when it
+// could not be written.
+std::string Kvo_KeepWholeText(const std::string& prefix, const std::string& text);
+
 // Where diagnostics go: the base directory that holds log1.  Empty (the
 // default) means the host program's directory.  For tests and tools.
 void SetDiagnosticsDirectory(const std::string& dir);

@@ -24,16 +24,19 @@ void WriteFailureDiagnostic(const std::string& tag, const std::string& detail) {
 
 void Kvo_MakeErrorReply(const std::string& tag, const std::string& detail, std::string* reply) {
   reply->clear();
-  std::string body;
-  if (!detail.empty()) {
-    body = detail;
-  } else {
-    body = std::string("-1~") + kComponentCode + "%%" + tag + "%%" +
-           std::to_string(LastErrorCode()) + "%%" + "错误原因:" + LastErrorMessage();
-  }
+  // Composed before the card session closes: a failing close records an
+  // error of its own.
+  std::string text = detail.empty() ? ErrorReplyText(tag, LastErrorCode(), LastErrorMessage())
+                                    : kFrame + platform::TrimText(detail) + kFrame;
   WriteFailureDiagnostic(tag, detail);
   if (g_card_closer) g_card_closer();
-  *reply = kFrame + platform::TrimText(body) + kFrame;
+  *reply = std::move(text);
+}
+
+std::string ErrorReplyText(const std::string& tag, int32_t code, const std::string& message) {
+  const std::string body = std::string("-1~") + kComponentCode + "%%" + tag + "%%" +
+                           std::to_string(code) + "%%" + "错误原因:" + message;
+  return kFrame + platform::TrimText(body) + kFrame;
 }
 
 }  // namespace corvane

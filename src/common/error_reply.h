@@ -3,6 +3,7 @@
 //   "$$-1~1050%%" + tag + "%%" + code + "%%错误原因:" + message + "$$".
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace corvane {
@@ -23,5 +24,9 @@ void WriteFailureDiagnostic(const std::string& tag, const std::string& detail);
 // causes (the last error message when none was noted), followed by the
 // detail text when there is one.
 void Kvo_MakeErrorReply(const std::string& tag, const std::string& detail, std::string* reply);
+
+// The framed error reply for tag, code and message, touching nothing: no
+// last error recorded, no card session closed.
+std::string ErrorReplyText(const std::string& tag, int32_t code, const std::string& message);
 
 }  // namespace corvane

@@ -75,6 +75,14 @@ void FlowTest::StartFrontEnd() {
 }
 
 std::vector<Reply> FlowTest::Host(const std::vector<std::vector<std::string>>& commands) {
+  std::vector<Reply> replies = HostWith({}, commands);
+  EXPECT_EQ(commands.size(), replies.size()) << "host output:\n" << last_host_output_;
+  replies.resize(commands.size(), Reply{-99, "<no reply>"});
+  return replies;
+}
+
+std::vector<Reply> FlowTest::HostWith(const std::vector<std::string>& options,
+                                      const std::vector<std::vector<std::string>>& commands) {
   std::string script;
   for (const auto& c : commands) {
     for (size_t i = 0; i < c.size(); ++i) script += (i ? "\t" : "") + c[i];
@@ -82,7 +90,11 @@ std::vector<Reply> FlowTest::Host(const std::vector<std::vector<std::string>>& c
   }
   WriteFile(*dir_ / "script.txt", script);
   const std::string host = dir_->path() + "/" + HostProgram().substr(HostProgram().rfind('/') + 1);
-  auto result = RunProcess(Wrap({host, "--raw", "--script", "script.txt"}), dir_->path(), 120000);
+  std::vector<std::string> argv{host, "--raw"};
+  argv.insert(argv.end(), options.begin(), options.end());
+  argv.insert(argv.end(), {"--script", "script.txt"});
+  auto result = RunProcess(Wrap(argv), dir_->path(), 120000);
+  last_host_output_ = result.out + result.err;
   std::vector<Reply> replies;
   std::istringstream out(result.out);
   std::string line;
@@ -92,8 +104,6 @@ std::vector<Reply> FlowTest::Host(const std::vector<std::vector<std::string>>& c
     if (tab == std::string::npos) continue;
     replies.push_back(Reply{std::atoi(line.substr(0, tab).c_str()), line.substr(tab + 1)});
   }
-  EXPECT_EQ(commands.size(), replies.size()) << "host output:\n" << result.out << result.err;
-  replies.resize(commands.size(), Reply{-99, "<no reply>"});
   return replies;
 }
 

@@ -55,6 +55,10 @@ class FlowTest : public ::testing::Test {
   // arguments (init / apply N SERIAL REQUEST [EXTRA] / close); one reply
   // per command.
   std::vector<Reply> Host(const std::vector<std::vector<std::string>>& commands);
+  // The same with options of the host program before the commands
+  // (--buffer, --threads): every reply line printed, in order.
+  std::vector<Reply> HostWith(const std::vector<std::string>& options,
+                              const std::vector<std::vector<std::string>>& commands);
   Reply Apply(int trade_no, const std::string& serial, const std::string& request,
               const std::string& extra = "");
   // init, then the commands, in one host process.
@@ -82,6 +86,7 @@ class FlowTest : public ::testing::Test {
   std::unique_ptr<FrontEnd> front_;
   std::map<std::string, int> card_failures_;
   bool front_started_ = false;
+  std::string last_host_output_;
 
   // Where the programs come from (Linux build by default).
   virtual std::string HostProgram();

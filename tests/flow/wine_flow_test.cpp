@@ -53,5 +53,19 @@ TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
   EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "33", "InMsg"));
 }
 
+// The guard of the exports on Windows threads: eight threads of one host
+// each open a session and run a transaction; every call succeeds in turn.
+TEST_F(WineFlow, CallsFromEightThreadsTakeTurns) {
+  Answer(21, InitReply({ParamLine(31, 6, Flags("0000001"))}));
+  Answer(31, "0~ok~0~f4~f5~f6~x");
+  StartFrontEnd();
+  auto r = HostWith({"--threads", "8"}, {{"init"}, {"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"}});
+  ASSERT_EQ(16u, r.size()) << last_host_output_;
+  for (const Reply& one : r) EXPECT_EQ(0, one.status) << one.text;
+  int sent = 0;
+  for (const Received& c : FrontCalls()) sent += c.trade_no == 31;
+  EXPECT_EQ(8, sent);
+}
+
 }  // namespace
 }  // namespace corvane::flowtest

@@ -9,8 +9,6 @@
 namespace corvane::host {
 namespace {
 
-// The library writes its reply without knowing the buffer's size.
-constexpr size_t kReplySize = 1 << 20;
 // Filler of the reply buffer, so that setcfg can tell how much was written.
 constexpr char kFiller = '\x01';
 
@@ -40,8 +38,9 @@ int RunInit(Context& context, const Args& args) {
   Library* lib = context.LoadedLibrary();
   if (!lib) return kExitUsage;
   const CallArgs a(context, args);
-  std::vector<char> reply(kReplySize, kFiller);
+  std::vector<char> reply(context.reply_size, kFiller);
   const int32_t status = lib->init(a.at(0), reply.data(), 0);
+  reply.back() = '\0';  // a reply that filled the buffer ends there
   Show(context, "init", status, reply.data());
   return Status(status);
 }
@@ -70,8 +69,9 @@ int RunApply(Context& context, const Args& args) {
   Library* lib = context.LoadedLibrary();
   if (!lib) return kExitUsage;
   const CallArgs a(context, args);
-  std::vector<char> reply(kReplySize, kFiller);
+  std::vector<char> reply(context.reply_size, kFiller);
   const int32_t status = lib->apply(trade_no, serial, a.at(2), reply.data(), a.at(3));
+  reply.back() = '\0';  // a reply that filled the buffer ends there
   Show(context, "apply " + std::to_string(trade_no), status, reply.data());
   return Status(status);
 }
@@ -80,8 +80,9 @@ int RunClose(Context& context, const Args& args) {
   Library* lib = context.LoadedLibrary();
   if (!lib) return kExitUsage;
   const CallArgs a(context, args);
-  std::vector<char> reply(kReplySize, kFiller);
+  std::vector<char> reply(context.reply_size, kFiller);
   const int32_t status = lib->close(a.at(0), reply.data(), nullptr);
+  reply.back() = '\0';  // a reply that filled the buffer ends there
   Show(context, "close", status, reply.data());
   return Status(status);
 }
@@ -89,7 +90,7 @@ int RunClose(Context& context, const Args& args) {
 int RunSetCfg(Context& context, const Args&) {
   Library* lib = context.LoadedLibrary();
   if (!lib) return kExitUsage;
-  std::vector<char> reply(kReplySize, kFiller);
+  std::vector<char> reply(context.reply_size, kFiller);
   const int32_t status = lib->setcfg(0, 0, nullptr, reply.data());
   size_t written = 0;
   while (written < reply.size() && reply[written] != kFiller) ++written;

@@ -58,6 +58,8 @@ void PrintUsage(std::FILE* out) {
                "                 <status><TAB><reply> (for scripts and programs)\n"
                "  --script FILE  one command per line, arguments separated by tabs;\n"
                "                 empty lines and lines starting with # are skipped\n"
+               "  --buffer BYTES every call's reply buffer holds exactly BYTES bytes (default 1 MiB)\n"
+               "  --threads N    run all the commands on N threads at once\n"
                "  -h, --help     this help; 'corvane-host help COMMAND' for a command\n\n"
                "Without --raw, arguments typed in the terminal's encoding are converted to\n"
                "GBK and replies are laid out field by field in the terminal's encoding.\n"

@@ -17,6 +17,9 @@ using Args = std::vector<std::string>;  // the command's name, then its argument
 struct Context {
   std::string library_path;
   HostText text{false};
+  // Bytes of every call's reply buffer, allocated at exactly that size so
+  // that a checker sees any write past it (--buffer).
+  size_t reply_size = 1 << 20;
   // The library, loaded at the first command that calls it; nullptr (with
   // the cause printed) when it cannot be loaded.
   Library* LoadedLibrary();

@@ -2,9 +2,12 @@
 // integrators, operators and tests.  It loads the library from its own
 // directory the way a hospital information system does and calls the
 // exports; `corvane-host --help` lists the commands.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "commands.h"
@@ -18,6 +21,8 @@ struct Options {
   bool raw = false;
   bool help = false;
   const char* script = nullptr;
+  size_t reply_size = 1 << 20;
+  int threads = 1;
   std::vector<Args> commands;
 };
 
@@ -47,6 +52,10 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->library_path = argv[++i];
     } else if (a == "--script" && i + 1 < argc) {
       o->script = argv[++i];
+    } else if (a == "--buffer" && i + 1 < argc) {
+      o->reply_size = std::max<size_t>(1, std::strtoul(argv[++i], nullptr, 10));
+    } else if (a == "--threads" && i + 1 < argc) {
+      o->threads = std::max(1, std::atoi(argv[++i]));
     } else {
       std::fprintf(stderr, "corvane-host: unknown option %s\n", argv[i]);
       return false;
@@ -119,5 +128,14 @@ int main(int argc, char** argv) {
   context.text = HostText(o.raw);
   const std::string warning = EncodingWarning(o.raw);
   if (!warning.empty()) std::fputs(warning.c_str(), stderr);
-  return RunAll(context, o.commands);
+  context.reply_size = o.reply_size;
+  if (o.threads == 1) return RunAll(context, o.commands);
+  // The same commands on several threads at once (their lines interleave).
+  context.LoadedLibrary();
+  std::vector<std::thread> pool;
+  std::vector<int> results(static_cast<size_t>(o.threads), kExitOk);
+  for (int t = 0; t < o.threads; ++t)
+    pool.emplace_back([&, t] { results[static_cast<size_t>(t)] = RunAll(context, o.commands); });
+  for (std::thread& t : pool) t.join();
+  return *std::max_element(results.begin(), results.end());
 }

@@ -1,0 +1,77 @@
+// What a host meets at its edges: a reply larger than the buffer it
+// stated, and calls from several threads at once.
+#include "flow/flow_fixture.h"
+
+#include <filesystem>
+
+namespace corvane::flowtest {
+namespace {
+
+class HostLimits : public FlowTest {
+ protected:
+  void SetUp() override {
+    FlowTest::SetUp();
+    Answer(21, InitReply({ParamLine(31, 6, Flags("0000001"))}));
+    Answer(49, "0~");
+  }
+  std::string DiagnosticsLog() {
+    std::string all;
+    for (const auto& e : std::filesystem::directory_iterator(*dir_ / "log1"))
+      if (e.path().filename().string().rfind("CorvaneDiag", 0) == 0)
+        all += corvane::testing::ReadFile(e.path().string());
+    return all;
+  }
+};
+
+// A 100 KB reply against a stated 64 KB buffer: a short -7009 reply naming
+// both sizes and the file that keeps the whole reply; the next call works.
+TEST_F(HostLimits, ReplyLargerThanTheStatedBufferIsKeptWholeAndReplacedByAShortError) {
+  const std::string big = "0~ok~0~f4~f5~f6~" + std::string(100000, 'R');
+  Answer(31, std::vector<std::string>{big, "0~ok~0~f4~f5~f6~small"});
+  SetIni("TradeCfg.ini", "SYSTEM", "ReplyBufferSize", "65536");
+  StartFrontEnd();
+  auto r = HostWith({"--buffer", "65536"}, {{"init"},
+                                           {"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"},
+                                           {"apply", "31", "2", "$$0~c~0~ex~p5~p6$$"}});
+  ASSERT_EQ(3u, r.size()) << last_host_output_;
+  EXPECT_EQ(-1, r[1].status);
+  EXPECT_LT(r[1].text.size(), 1024u);
+  EXPECT_NE(std::string::npos, r[1].text.find("%%-7009%%")) << r[1].text;
+  EXPECT_NE(std::string::npos, r[1].text.find("100018")) << r[1].text;  // reply + zero byte
+  EXPECT_NE(std::string::npos, r[1].text.find("65536")) << r[1].text;
+  const size_t at = r[1].text.find("log1/CorvaneReply");
+  ASSERT_NE(std::string::npos, at) << r[1].text;
+  const std::string kept = r[1].text.substr(at, r[1].text.find(".txt", at) + 4 - at);
+  EXPECT_EQ("$$0~ok~0~f4~f5~" + std::string(100000, 'R') + "$$",
+            corvane::testing::ReadFile(*dir_ / kept));
+  EXPECT_NE(std::string::npos, DiagnosticsLog().find(kept));
+  EXPECT_EQ("$$0~ok~0~f4~f5~small$$", r[2].text);
+}
+
+TEST_F(HostLimits, WithoutTheSettingTheWholeReplyIsWritten) {
+  Answer(31, "0~ok~0~f4~f5~f6~" + std::string(100000, 'R'));
+  auto r = Apply(31, "1", "$$0~c~0~ex~p5~p6$$");
+  EXPECT_EQ(0, r.status);
+  EXPECT_EQ(100017u, r.text.size());
+}
+
+// Eight threads of one host each open a session and run a transaction:
+// the calls take turns, and every one of them succeeds.
+TEST_F(HostLimits, CallsFromEightThreadsTakeTurns) {
+  Answer(31, "0~ok~0~f4~f5~f6~x");
+  StartFrontEnd();
+  auto r = HostWith({"--threads", "8"}, {{"init"}, {"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"}});
+  ASSERT_EQ(16u, r.size()) << last_host_output_;
+  int applied = 0;
+  for (const Reply& one : r) {
+    EXPECT_EQ(0, one.status) << one.text;
+    if (one.text == "$$0~ok~0~f4~f5~x$$") ++applied;
+  }
+  EXPECT_EQ(8, applied);
+  int sent = 0;
+  for (const Received& c : FrontCalls()) sent += c.trade_no == 31;
+  EXPECT_EQ(8, sent);
+}
+
+}  // namespace
+}  // namespace corvane::flowtest
