@@ -8,6 +8,7 @@
 #include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/last_error.h"
+#include "config/limit_settings.h"
 #include "config/trade_cfg.h"
 #include "link/reply_check.h"
 #include "link/trade_log.h"
@@ -46,6 +47,8 @@ bool OpenFrontEnd() {
     slot->SetPort(kFrontEndPort);
     slot->SetServerName(cfg.NativeServer);
     slot->SetServerGUID("");
+    slot->SetTimeouts(Kvo_ReadLimitSetting(kKeyConnectTimeout),
+                      Kvo_ReadLimitSetting(kKeyReplyTimeout));
     if (!slot->Connected()) slot->SetConnected(true);
     return true;
   } catch (const std::exception& e) {

@@ -38,7 +38,9 @@ uint32_t ResolveHostIpv4(const std::string& host);
 
 // 0 or -1 (LastSocketError says why).  Address 0 (0.0.0.0) names no
 // server and fails with the platform's "address not available" error.
-int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port);
+// timeout_ms >= 0 gives up after that long with the platform's "timed out"
+// error (ETIMEDOUT, WSAETIMEDOUT); < 0 waits as long as the system does.
+int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port, int timeout_ms = -1);
 // Waits for readability; timeout_us < 0 waits without limit.
 // 1 readable (or closed by the peer), 0 time limit reached, -1 error.
 int WaitReadable(SocketHandle s, long long timeout_us);

@@ -36,6 +36,10 @@ void TDataBlock::SetDataSize(int32_t size) {
   storage_.resize(static_cast<size_t>(size) + kBlockHeaderSize);
 }
 
+void TDataBlock::ReserveBody(int32_t size) {
+  if (size > 0) storage_.reserve(static_cast<size_t>(size) + kBlockHeaderSize);
+}
+
 uint32_t TDataBlock::GetSignatureWord() const { return LoadWord(storage_.data()); }
 
 void TDataBlock::SetSignatureWord(uint32_t word) { StoreWord(storage_.data(), word); }

@@ -14,6 +14,12 @@ constexpr uint32_t RequestSignature = 0xDA00;
 constexpr uint32_t ReplySignature = 0xDB00;
 constexpr uint32_t ActionMask = 0x00FF;
 constexpr int32_t kBlockHeaderSize = 8;
+// The largest body a received block may announce.  The 32-bit host shares
+// 2 GiB of address space with the library, and a reply is held about five
+// times while it is decoded and handed over (block, value, UTF-16 text,
+// GBK text, reply); 32 MiB keeps that under 200 MiB, far above any real
+// reply (files travel by FTP, not in blocks).
+constexpr int32_t kMaxBlockBodySize = 32 * 1024 * 1024;
 
 // Action codes (low byte of the signature word).
 enum Action : uint32_t {
@@ -39,6 +45,9 @@ class IDataBlock {
   virtual const uint8_t* RawMemory() = 0;
   virtual int32_t DataSize() const = 0;
   virtual void SetDataSize(int32_t size) = 0;
+  // Room for a body of size bytes without moving it later; the memory is
+  // only used as the body grows into it.
+  virtual void ReserveBody(int32_t size) = 0;
   virtual uint32_t GetSignatureWord() const = 0;
   virtual void SetSignatureWord(uint32_t word) = 0;
   // Body empty, both positions at the body's start; the signature stays.
@@ -65,6 +74,7 @@ class TDataBlock : public IDataBlock {
   const uint8_t* RawMemory() override;
   int32_t DataSize() const override;
   void SetDataSize(int32_t size) override;
+  void ReserveBody(int32_t size) override;
   uint32_t GetSignatureWord() const override;
   void SetSignatureWord(uint32_t word) override;
   void Reset() override;

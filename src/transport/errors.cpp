@@ -3,11 +3,21 @@
 #include <cstdio>
 
 #include "platform/socket.h"
+#include "transport/data_block.h"
 
 namespace corvane::transport {
 
 const char kInvalidDataPacket[] = "Invalid data packet";
 const char kErrorReadingSocket[] = "Error reading from socket";
+
+std::string TimeLimitText(int ms) {
+  return "No answer from the server within " + std::to_string(ms) + " ms";
+}
+
+std::string BlockTooLargeText(int32_t size) {
+  return "Data block of " + std::to_string(size) + " bytes exceeds the limit of " +
+         std::to_string(kMaxBlockBodySize) + " bytes";
+}
 const char kNoAddressSpecified[] = "No address specified";
 const char kCannotCreateSocket[] = "Can't create new socket";
 const char kSocketAlreadyOpen[] = "Socket already open";

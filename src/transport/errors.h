@@ -76,6 +76,10 @@ class EOleException : public EOleSysError {
 // The texts.
 extern const char kInvalidDataPacket[];       // "Invalid data packet"
 extern const char kErrorReadingSocket[];      // "Error reading from socket"
+// "Data block of <size> bytes exceeds the limit of <limit> bytes"
+std::string BlockTooLargeText(int32_t size);
+// "No answer from the server within <ms> ms"
+std::string TimeLimitText(int ms);
 extern const char kNoAddressSpecified[];      // "No address specified"
 extern const char kCannotCreateSocket[];      // "Can't create new socket"
 extern const char kSocketAlreadyOpen[];       // "Socket already open"

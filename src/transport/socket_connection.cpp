@@ -1,5 +1,6 @@
 #include "transport/socket_connection.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -146,6 +147,8 @@ std::shared_ptr<TSocketTransport> TSocketConnection::MakeTransport() {
   t->host = host_;
   t->address = address_;
   t->port = port_;
+  t->connect_timeout_ms = connect_timeout_ms_;
+  t->io_timeout_ms = reply_timeout_ms_;
   return t;
 }
 
@@ -213,9 +216,15 @@ DataBlockPtr TSocketConnection::SendBlock(const DataBlockPtr& block, bool wait_f
   if (support_callbacks_) {
     if (!worker_) return nullptr;
     uint64_t id = worker_->Id();
+    const auto start = std::chrono::steady_clock::now();
     worker_->PostSendBlock(block, wait_for_result);
     if (wait_for_result) {
       for (;;) {
+        // Requests of the server keep coming: the reply's time limit
+        // still holds (the worker bounds each wait itself).
+        if (reply_timeout_ms_ > 0 && std::chrono::steady_clock::now() - start >
+                                         std::chrono::milliseconds(reply_timeout_ms_))
+          throw ESocketConnectionError(TimeLimitText(reply_timeout_ms_));
         OwnerMessage m = owner_->Take({OwnerMsg::kBlockArrived, OwnerMsg::kWorkerFault, OwnerMsg::kWorkerEnded});
         if (m.kind == OwnerMsg::kWorkerFault) std::rethrow_exception(m.fault);
         if (m.kind == OwnerMsg::kWorkerEnded) {

@@ -61,6 +61,14 @@ class TSocketConnection : public ISendDataBlock {
   bool SupportCallbacks() const { return support_callbacks_; }
   void SetSupportCallbacks(bool value);
   bool LoginPrompt() const { return false; }
+  // Time limits in milliseconds, <= 0 for none (the default): connecting,
+  // and each answer of the server (a block's transfer, and the whole wait
+  // for the reply to one request, requests of the server included).  On
+  // expiry the operation fails as on a broken connection.
+  void SetTimeouts(int connect_ms, int reply_ms) {
+    connect_timeout_ms_ = connect_ms > 0 ? connect_ms : -1;
+    reply_timeout_ms_ = reply_ms > 0 ? reply_ms : -1;
+  }
 
   // True while AppServer holds the remote application object.
   bool Connected();
@@ -94,6 +102,8 @@ class TSocketConnection : public ISendDataBlock {
   std::string server_name_;
   std::array<uint8_t, 16> server_guid_{};
   bool support_callbacks_ = true;
+  int connect_timeout_ms_ = -1;
+  int reply_timeout_ms_ = -1;
   Variant app_server_;
   std::shared_ptr<OwnerQueue> owner_;
   std::shared_ptr<TTransportThread> worker_;

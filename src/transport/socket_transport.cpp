@@ -8,7 +8,8 @@ namespace corvane::transport {
 namespace {
 
 // Body bytes read per step while a block arrives: the block grows with
-// what has actually arrived, never with what the size field promises.
+// what has actually arrived (by a quarter at most), never with what the
+// size field promises.
 constexpr int32_t kFirstBodyStep = 64 * 1024;
 
 uint32_t Word(const uint8_t* p) {
@@ -57,7 +58,7 @@ void TSocketTransport::SetOpen(bool open) {
   } else {
     ip = platform::ResolveHostIpv4(host);
   }
-  if (platform::ConnectSocket(s, ip, static_cast<uint16_t>(port)) != 0) {
+  if (platform::ConnectSocket(s, ip, static_cast<uint16_t>(port), connect_timeout_ms) != 0) {
     int err = platform::LastSocketError();
     platform::CloseSocket(s);
     ESocketError error = MakeSocketError(err, "connect");
@@ -78,8 +79,25 @@ void TSocketTransport::Fail(int code, const char* api) {
   throw MakeSocketError(code, api);
 }
 
+long long TSocketTransport::Remaining(const std::chrono::steady_clock::time_point& start) const {
+  if (io_timeout_ms < 0) return -1;
+  const auto spent = std::chrono::duration_cast<std::chrono::microseconds>(
+                         std::chrono::steady_clock::now() - start).count();
+  const long long left = static_cast<long long>(io_timeout_ms) * 1000 - spent;
+  if (left <= 0) throw ESocketConnectionError(TimeLimitText(io_timeout_ms));
+  return left;
+}
+
+void TSocketTransport::WaitFor(bool readable, const std::chrono::steady_clock::time_point& start) {
+  const long long left = Remaining(start);
+  const int ready = readable ? platform::WaitReadable(socket_, left)
+                             : platform::WaitWritable(socket_, left);
+  if (ready == 0) Remaining(start);  // throws once the limit is reached
+}
+
 int TSocketTransport::PutBlock(const DataBlockPtr& block) {
   std::lock_guard<std::mutex> lock(io_);
+  const auto start = std::chrono::steady_clock::now();
   if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
   const uint8_t* p = block->RawMemory();
   size_t left = static_cast<size_t>(block->DataSize()) + kBlockHeaderSize;
@@ -88,7 +106,7 @@ int TSocketTransport::PutBlock(const DataBlockPtr& block) {
     if (n < 0) {
       int err = platform::LastSocketError();
       if (platform::IsWouldBlock(err)) {
-        platform::WaitWritable(socket_, -1);
+        WaitFor(false, start);
         continue;
       }
       Fail(err, "send");
@@ -99,7 +117,8 @@ int TSocketTransport::PutBlock(const DataBlockPtr& block) {
   return 0;
 }
 
-void TSocketTransport::ReadExactly(void* target, size_t count, bool /*header*/) {
+void TSocketTransport::ReadExactly(void* target, size_t count,
+                                   const std::chrono::steady_clock::time_point& start) {
   uint8_t* p = static_cast<uint8_t*>(target);
   while (count > 0) {
     long n = platform::ReceiveSome(socket_, p, count);
@@ -107,7 +126,7 @@ void TSocketTransport::ReadExactly(void* target, size_t count, bool /*header*/) 
     if (n < 0) {
       int err = platform::LastSocketError();
       if (platform::IsWouldBlock(err)) {
-        platform::WaitReadable(socket_, -1);
+        WaitFor(true, start);
         continue;
       }
       Fail(err, "recv");
@@ -120,22 +139,29 @@ void TSocketTransport::ReadExactly(void* target, size_t count, bool /*header*/) 
 DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) {
   std::lock_guard<std::mutex> lock(io_);
   if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
-  int ready = platform::WaitReadable(socket_, wait_for_input ? -1 : 1);
+  const auto start = std::chrono::steady_clock::now();
+  int ready;
+  do {  // waiting ends with data, an error, or the time limit (which throws)
+    ready = platform::WaitReadable(socket_, wait_for_input ? Remaining(start) : 1);
+  } while (ready == 0 && wait_for_input);
   if (ready < 0) throw ESocketConnectionError(platform::SocketErrorMessage(platform::LastSocketError()));
   if (ready == 0) return nullptr;
   uint8_t head[4];
-  ReadExactly(head, 4, true);
+  ReadExactly(head, 4, start);
   uint32_t word = Word(head);
   if (!IsWellFormed(word)) throw ETransportError(kInvalidDataPacket);
-  ReadExactly(head, 4, true);
+  ReadExactly(head, 4, start);
   int32_t size = static_cast<int32_t>(Word(head));
   if (size < 0) throw ESocketConnectionError(kInvalidDataPacket);
+  if (size > kMaxBlockBodySize) throw ESocketConnectionError(BlockTooLargeText(size));
   auto block = NewDataBlock();
   block->SetSignatureWord(word);
+  // Reserved once (address space, not memory), filled step by step: the
+  // memory used stays within a quarter above what has arrived.
+  block->ReserveBody(size);
   int32_t have = 0;
   while (have < size) {
-    // Grow by what may arrive next, doubling, never past the size field.
-    int32_t step = std::max(kFirstBodyStep, have);
+    int32_t step = std::max(kFirstBodyStep, have / 4);
     int32_t want = std::min(size - have, step);
     block->SetDataSize(have + want);
     int32_t got = 0;
@@ -145,7 +171,7 @@ DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) 
       if (n < 0) {
         int err = platform::LastSocketError();
         if (platform::IsWouldBlock(err)) {
-          platform::WaitReadable(socket_, -1);
+          WaitFor(true, start);
           continue;
         }
         Fail(err, "recv");

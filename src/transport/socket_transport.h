@@ -1,7 +1,8 @@
 // The socket transport: blocks over one TCP connection, blocking reads and
-// writes without time limits.
+// writes, without time limits unless the owner sets them.
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <string>
 
@@ -23,6 +24,11 @@ class TSocketTransport : public ITransport {
   std::string address;  // dotted IPv4 address; wins over host
   std::string host;     // host name
   int port = 211;
+  // Time limits in milliseconds, < 0 for none: connecting, and reading one
+  // block or writing one (from its first byte to its last; a failure
+  // closes the connection like a broken one).
+  int connect_timeout_ms = -1;
+  int io_timeout_ms = -1;
 
   bool IsOpen() const override;
   void SetOpen(bool open) override;
@@ -35,7 +41,11 @@ class TSocketTransport : public ITransport {
   void Abort();
 
  private:
-  void ReadExactly(void* target, size_t count, bool header);
+  // Microseconds left to wait for the block under way (-1: no limit);
+  // throws the time-limit error when none is left.
+  long long Remaining(const std::chrono::steady_clock::time_point& start) const;
+  void WaitFor(bool readable, const std::chrono::steady_clock::time_point& start);
+  void ReadExactly(void* target, size_t count, const std::chrono::steady_clock::time_point& start);
   void Fail(int code, const char* api);
 
   std::mutex io_;

@@ -66,7 +66,31 @@ uint32_t ResolveHostIpv4(const std::string& host) {
   return a;
 }
 
-int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port) {
+// A connect given up after timeout_ms: non-blocking for its duration.
+static int ConnectWithin(int fd, const sockaddr_in& sa, int timeout_ms) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  int r = ::connect(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+  int error = r == 0 ? 0 : errno;
+  if (r < 0 && (errno == EINPROGRESS || errno == EINTR)) {
+    pollfd p{fd, POLLOUT, 0};
+    int ready;
+    do {
+      ready = ::poll(&p, 1, timeout_ms);
+    } while (ready < 0 && errno == EINTR);
+    socklen_t len = sizeof error;
+    if (ready == 0) {
+      error = ETIMEDOUT;
+    } else if (ready < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) < 0) {
+      error = errno;
+    }
+  }
+  ::fcntl(fd, F_SETFL, flags);
+  errno = error;
+  return error == 0 ? 0 : -1;
+}
+
+int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port, int timeout_ms) {
   // 0.0.0.0 (a name that did not resolve, an address that did not parse)
   // names no server: the stack would take it for this machine and reach
   // whatever listens here.
@@ -78,6 +102,7 @@ int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port) {
   sa.sin_family = AF_INET;
   sa.sin_addr.s_addr = address;
   sa.sin_port = htons(port);
+  if (timeout_ms >= 0) return ConnectWithin(static_cast<int>(s), sa, timeout_ms);
   int r;
   do {
     r = ::connect(static_cast<int>(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa);

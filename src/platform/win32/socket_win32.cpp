@@ -67,7 +67,39 @@ uint32_t ResolveHostIpv4(const std::string& host) {
   return a;
 }
 
-int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port) {
+// A connect given up after timeout_ms: non-blocking for its duration.
+static int ConnectWithin(SOCKET s, const sockaddr_in& sa, int timeout_ms) {
+  u_long on = 1, off = 0;
+  ioctlsocket(s, FIONBIO, &on);
+  int error = 0;
+  if (::connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == SOCKET_ERROR) {
+    error = WSAGetLastError();
+    if (error == WSAEWOULDBLOCK) {
+      fd_set writable, failed;
+      FD_ZERO(&writable);
+      FD_ZERO(&failed);
+      FD_SET(s, &writable);
+      FD_SET(s, &failed);
+      timeval tv{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+      const int ready = select(0, nullptr, &writable, &failed, &tv);
+      int len = sizeof error;
+      error = 0;
+      if (ready == 0) {
+        error = WSAETIMEDOUT;
+      } else if (ready == SOCKET_ERROR) {
+        error = WSAGetLastError();
+      } else if (FD_ISSET(s, &failed)) {
+        getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len);
+        if (error == 0) error = WSAECONNREFUSED;
+      }
+    }
+  }
+  ioctlsocket(s, FIONBIO, &off);
+  WSASetLastError(error);
+  return error == 0 ? 0 : -1;
+}
+
+int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port, int timeout_ms) {
   // 0.0.0.0 names no server (some stacks would reach this machine).
   if (address == 0) {
     WSASetLastError(WSAEADDRNOTAVAIL);
@@ -77,6 +109,7 @@ int ConnectSocket(SocketHandle s, uint32_t address, uint16_t port) {
   sa.sin_family = AF_INET;
   sa.sin_addr.s_addr = address;
   sa.sin_port = htons(port);
+  if (timeout_ms >= 0) return ConnectWithin(Raw(s), sa, timeout_ms);
   return ::connect(Raw(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 ? 0 : -1;
 }
 
