@@ -54,7 +54,7 @@ TEST(IniFile, AByteOrderMarkIsNotedOnceInTheDiagnosticsLog) {
   std::string log;
   for (const auto& e : std::filesystem::directory_iterator(dir.file("log1"))) log += Slurp(e.path().string());
   SetDiagnosticsDirectory("");
-  const std::string note = "byte-order mark at the start of " + path;
+  const std::string note = "byte-order mark at the start of " + EscapeLogText(path);
   ASSERT_NE(log.find(note), std::string::npos) << log;
   EXPECT_EQ(log.find(note), log.rfind(note));
 }
