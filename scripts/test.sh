@@ -12,6 +12,9 @@ export CORVANE_BUILD_ROOT="$build"
 export CORVANE_WINEPREFIX="${CORVANE_WINEPREFIX:-$build/wineprefix}"
 LC_ALL=zh_CN.GBK WINEPREFIX="$CORVANE_WINEPREFIX" WINEDEBUG=-all wineboot -i >/dev/null 2>&1 || true
 status=0
+# Code shape: no include runs upward, no function over 60 lines.
+"$root/scripts/check-includes.sh" || status=1
+python3 "$root/scripts/check-function-length.py" || status=1
 ctest --test-dir "$build/linux" -j"$(nproc)" --output-on-failure || status=1
 ctest --test-dir "$build/win64" -j"$(nproc)" --output-on-failure || status=1
 # The benchmark once in its quick mode: it must run, its figures are not judged.

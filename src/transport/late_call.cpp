@@ -54,59 +54,47 @@ CallArg CallArg::Value(Variant value) {
   return a;
 }
 
-Variant DispatchCall(const Variant& object, const std::string& name, std::vector<CallArg>& args,
-                     bool want_result, uint16_t call_kind) {
-  if (args.size() > kMaxDispatchArgs)
-    throw ETransportError("Dispatch methods do not support more than 64 parameters");
-  const Variant& holder = (object.IsByRef() && object.ref) ? *object.ref : object;
-  if (holder.Base() != vtDispatch || !holder.dispatch)
-    throw ETransportError("Variant does not reference an automation object");
-  IDispatchObject& target = *holder.dispatch;
+namespace {
 
+int32_t DispatchId(IDispatchObject& target, const std::string& name) {
   std::vector<int32_t> ids;
   int32_t code = target.GetIdsOfNames({platform::AnsiToWide(name)}, &ids);
   if (code == kDISP_E_UNKNOWNNAME)
     throw EOleSysError("Method '" + name + "' not supported by automation object", code);
   if (code != kS_OK) throw EOleSysError(OleErrorText(code), code);
-  int32_t dispid = ids.empty() ? 0 : ids[0];
+  return ids.empty() ? 0 : ids[0];
+}
 
-  // Temporaries that by-reference arguments point at; the argument array
-  // holds the last argument first.
-  std::vector<Variant> temps(args.size());
+// The argument array holds the last argument first; by-reference arguments
+// point at temps.
+std::vector<Variant> ArgumentArray(std::vector<CallArg>& args, std::vector<Variant>* temps) {
   std::vector<Variant> array;
   array.reserve(args.size());
   for (size_t k = args.size(); k-- > 0;) {
     CallArg& a = args[k];
+    Variant& temp = (*temps)[k];
     switch (a.kind) {
       case CallArg::Kind::kAnsiTextRef:
-        temps[k] = Variant::Str(platform::AnsiToWide(*a.ansi));
-        array.push_back(Variant::ByRef(vtBstr, &temps[k]));
+        temp = Variant::Str(platform::AnsiToWide(*a.ansi));
+        array.push_back(Variant::ByRef(vtBstr, &temp));
         break;
       case CallArg::Kind::kWideTextRef:
-        temps[k] = Variant::Str(*a.wide);
-        array.push_back(Variant::ByRef(vtBstr, &temps[k]));
+        temp = Variant::Str(*a.wide);
+        array.push_back(Variant::ByRef(vtBstr, &temp));
         break;
       case CallArg::Kind::kIntRef:
-        temps[k] = Variant::I4(*a.integer);
-        array.push_back(Variant::ByRef(vtI4, &temps[k]));
+        temp = Variant::I4(*a.integer);
+        array.push_back(Variant::ByRef(vtI4, &temp));
         break;
       case CallArg::Kind::kValue:
         array.push_back(a.value);
         break;
     }
   }
-  uint16_t flags = call_kind;
-  if (call_kind == kDispatchMethod && args.empty() && want_result)
-    flags = kDispatchMethod | kDispatchPropertyGet;
-  Variant result;
-  ExcepInfo excep;
-  code = target.Invoke(dispid, flags, array, {}, want_result ? &result : nullptr, &excep);
-  if (code == kDISP_E_EXCEPTION) {
-    throw EOleException(platform::WideToAnsi(excep.description), excep.code,
-                        platform::WideToAnsi(excep.source), platform::WideToAnsi(excep.help_file),
-                        excep.help_context);
-  }
-  if (code != kS_OK) throw EOleSysError(OleErrorText(code), code);
+  return array;
+}
+
+void CopyBackReferences(std::vector<CallArg>& args, const std::vector<Variant>& temps) {
   for (size_t k = 0; k < args.size(); ++k) {
     CallArg& a = args[k];
     if (a.kind == CallArg::Kind::kAnsiTextRef) {
@@ -117,6 +105,35 @@ Variant DispatchCall(const Variant& object, const std::string& name, std::vector
       *a.integer = temps[k].AsI4();
     }
   }
+}
+
+}  // namespace
+
+Variant DispatchCall(const Variant& object, const std::string& name, std::vector<CallArg>& args,
+                     bool want_result, uint16_t call_kind) {
+  if (args.size() > kMaxDispatchArgs)
+    throw ETransportError("Dispatch methods do not support more than 64 parameters");
+  const Variant& holder = (object.IsByRef() && object.ref) ? *object.ref : object;
+  if (holder.Base() != vtDispatch || !holder.dispatch)
+    throw ETransportError("Variant does not reference an automation object");
+  IDispatchObject& target = *holder.dispatch;
+  const int32_t dispid = DispatchId(target, name);
+  std::vector<Variant> temps(args.size());
+  std::vector<Variant> array = ArgumentArray(args, &temps);
+  uint16_t flags = call_kind;
+  if (call_kind == kDispatchMethod && args.empty() && want_result)
+    flags = kDispatchMethod | kDispatchPropertyGet;
+  Variant result;
+  ExcepInfo excep;
+  const int32_t code =
+      target.Invoke(dispid, flags, array, {}, want_result ? &result : nullptr, &excep);
+  if (code == kDISP_E_EXCEPTION) {
+    throw EOleException(platform::WideToAnsi(excep.description), excep.code,
+                        platform::WideToAnsi(excep.source), platform::WideToAnsi(excep.help_file),
+                        excep.help_context);
+  }
+  if (code != kS_OK) throw EOleSysError(OleErrorText(code), code);
+  CopyBackReferences(args, temps);
   return result;
 }
 
