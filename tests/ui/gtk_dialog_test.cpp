@@ -78,14 +78,15 @@ TEST_F(GtkDialog, TypedValuesAreSavedOnConfirm) {
 
 TEST_F(GtkDialog, CancelAndCloseBoxLeaveTheFileAsItWasTwiceInOneProcess) {
   auto host = Host({"apply", "52", "0", "x", "--", "apply", "52", "0", "x"});
-  ASSERT_FALSE(screen_->WaitForDialog().empty());
+  const std::string first = screen_->WaitForDialog();
+  ASSERT_FALSE(first.empty());
+  const std::string first_pid = screen_->Pid(first);
   Replace(0, "9");
   screen_->Key("Return");  // no default button
   screen_->Key("Escape");  // no cancel button
   EXPECT_TRUE(screen_->DialogShown());
   screen_->Key("alt+c");
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  std::string window = screen_->WaitForDialog();
+  std::string window = screen_->WaitForDialog(20000, first_pid);
   ASSERT_FALSE(window.empty());
   Replace(5, "10.0.0.9");
   screen_->CloseBox(window);

@@ -33,13 +33,20 @@ ProcessResult XScreen::Run(const std::vector<std::string>& argv, int timeout_ms)
   return RunProcess(argv, "/", timeout_ms, Env());
 }
 
-std::string XScreen::WaitForDialog(int timeout_ms) const {
+std::string XScreen::Pid(const std::string& window) const {
+  ProcessResult r = Run({"xdotool", "getwindowpid", window});
+  return r.out.substr(0, r.out.find('\n'));
+}
+
+std::string XScreen::WaitForDialog(int timeout_ms, const std::string& previous_pid) const {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (std::chrono::steady_clock::now() < deadline) {
     ProcessResult r = Run({"xdotool", "search", "--onlyvisible", "--name", kCaption});
-    if (r.exit_code == 0 && !r.out.empty()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));  // first paint
-      return r.out.substr(0, r.out.find('\n'));
+    const std::string window = r.out.substr(0, r.out.find('\n'));
+    if (r.exit_code == 0 && !window.empty() &&
+        (previous_pid.empty() || Pid(window) != previous_pid)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(600));  // mapped and drawn
+      return window;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
@@ -68,7 +75,7 @@ std::string XScreen::Geometry(const std::string& window) const {
 void XScreen::Click(int x, int y) const {
   Run({"xdotool", "mousemove", std::to_string(kDialogLeft + x), std::to_string(kDialogTop + y),
        "click", "1"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));
 }
 
 void XScreen::Key(const std::string& keys) const {

@@ -21,7 +21,10 @@ class XScreen {
   std::map<std::string, std::string> Env() const { return {{"DISPLAY", display_}}; }
 
   // The dialog's X window id, waiting up to timeout_ms; empty when none.
-  std::string WaitForDialog(int timeout_ms = 20000) const;
+  // With previous_pid: a dialog of another process than that one (a dialog
+  // that is closing; X may give the new window the same id).
+  std::string WaitForDialog(int timeout_ms = 20000, const std::string& previous_pid = "") const;
+  std::string Pid(const std::string& window) const;
   bool DialogShown() const;
   // Geometry "X,Y WxH" of a window.
   std::string Geometry(const std::string& window) const;
