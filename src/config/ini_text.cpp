@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "common/gbk_bytes.h"
+
 namespace corvane {
 namespace {
 
@@ -14,8 +16,6 @@ std::string_view Trim(std::string_view s) {
   while (e > b && IsBlank(static_cast<unsigned char>(s[e - 1]))) --e;
   return s.substr(b, e - b);
 }
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -141,7 +141,7 @@ bool IniNamesEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(a[i]);
-    if (IsLeadByte(c) && i + 1 < a.size()) {
+    if (IsGbkLeadByte(c) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
       continue;
@@ -164,7 +164,7 @@ bool IniFindValue(std::string_view text, std::string_view section, std::string_v
       // Cut without leaving the first byte of a double-byte character.
       size_t cut = 0;
       while (cut < kIniMaxValueBytes) {
-        size_t step = IsLeadByte(static_cast<unsigned char>(v[cut])) ? 2 : 1;
+        size_t step = IsGbkLeadByte(static_cast<unsigned char>(v[cut])) ? 2 : 1;
         if (cut + step > kIniMaxValueBytes) break;
         cut += step;
       }

@@ -2,14 +2,13 @@
 
 #include "common/diagnostics.h"
 #include "common/fields.h"
+#include "common/gbk_bytes.h"
 #include "platform/files.h"
 #include "platform/ftp.h"
 #include "platform/paths.h"
 
 namespace corvane {
 namespace {
-
-bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xfe; }
 
 bool HasControlCharacter(const std::string& text) {
   for (unsigned char c : text) {

@@ -12,6 +12,7 @@
 #include "common/modes.h"
 #include "common/session_flag.h"
 #include "common/trade_numbers.h"
+#include "config/comma_text.h"
 #include "config/trade_cfg.h"
 #include "link/remote_trade.h"
 #include "platform/clock.h"
@@ -37,27 +38,8 @@ std::string VersionList(const std::string& area_id) {
 }
 
 std::string FirstCommaItem(const std::string& line) {
-  size_t i = 0;
-  while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ') ++i;
-  std::string item;
-  if (i < line.size() && line[i] == '"') {
-    for (++i; i < line.size(); ++i) {
-      if (line[i] == '"') {
-        if (i + 1 < line.size() && line[i + 1] == '"') {
-          item += '"';
-          ++i;
-        } else {
-          break;
-        }
-      } else {
-        item += line[i];
-      }
-    }
-    return item;
-  }
-  while (i < line.size() && line[i] != ',' && static_cast<unsigned char>(line[i]) > ' ')
-    item += line[i++];
-  return item;
+  const std::vector<std::string> items = SplitCommaText(line, 1);
+  return items.empty() ? std::string() : items.front();
 }
 
 int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,

@@ -2,28 +2,14 @@
 
 #include <cstring>
 
+#include "transport/byte_order.h"
 #include "transport/errors.h"
 
 namespace corvane::transport {
-namespace {
-
-uint32_t LoadWord(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void StoreWord(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
-
-}  // namespace
-
 TDataBlock::TDataBlock() { Reset(); }
 
 const uint8_t* TDataBlock::RawMemory() {
-  StoreWord(storage_.data() + 4, static_cast<uint32_t>(DataSize()));
+  StoreLE32(storage_.data() + 4, static_cast<uint32_t>(DataSize()));
   return storage_.data();
 }
 
@@ -40,9 +26,9 @@ void TDataBlock::ReserveBody(int32_t size) {
   if (size > 0) storage_.reserve(static_cast<size_t>(size) + kBlockHeaderSize);
 }
 
-uint32_t TDataBlock::GetSignatureWord() const { return LoadWord(storage_.data()); }
+uint32_t TDataBlock::GetSignatureWord() const { return LoadLE32(storage_.data()); }
 
-void TDataBlock::SetSignatureWord(uint32_t word) { StoreWord(storage_.data(), word); }
+void TDataBlock::SetSignatureWord(uint32_t word) { StoreLE32(storage_.data(), word); }
 
 void TDataBlock::Reset() {
   storage_.resize(kBlockHeaderSize);
@@ -80,9 +66,9 @@ int32_t TDataBlock::LoadFromBuffer(const void* buffer, size_t length, bool check
   const uint8_t* p = static_cast<const uint8_t*>(buffer);
   if (length < static_cast<size_t>(kBlockHeaderSize) || length - kBlockHeaderSize > 0x7FFFFFF7)
     throw ETransportError(kInvalidDataPacket);
-  uint32_t word = LoadWord(p);
+  uint32_t word = LoadLE32(p);
   if (!IsWellFormed(word)) throw ETransportError(kInvalidDataPacket);
-  int32_t size = static_cast<int32_t>(LoadWord(p + 4));
+  int32_t size = static_cast<int32_t>(LoadLE32(p + 4));
   int32_t body = static_cast<int32_t>(length - kBlockHeaderSize);
   Reset();
   SetSignatureWord(word);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/text.h"
+#include "transport/byte_order.h"
 #include "transport/errors.h"
 #include "transport/value_codec.h"
 
@@ -296,7 +297,8 @@ void TDataBlockInterpreter::DoCreateObject(const DataBlockPtr& block) {
     uint8_t word[4] = {vtDispatch, 0, 0, 0};
     block->AppendBytes(word, 4);
     int32_t id = created.AsI4();
-    uint8_t p[4] = {uint8_t(id), uint8_t(id >> 8), uint8_t(id >> 16), uint8_t(uint32_t(id) >> 24)};
+    uint8_t p[4];
+    StoreLE32(p, static_cast<uint32_t>(id));
     block->AppendBytes(p, 4);
   } else {
     Write(*block, created);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "transport/byte_order.h"
 #include "transport/errors.h"
 
 namespace corvane::transport {
@@ -11,10 +12,6 @@ namespace {
 // what has actually arrived (by a quarter at most), never with what the
 // size field promises.
 constexpr int32_t kFirstBodyStep = 64 * 1024;
-
-uint32_t Word(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 }  // namespace
 
@@ -148,10 +145,10 @@ DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) 
   if (ready == 0) return nullptr;
   uint8_t head[4];
   ReadExactly(head, 4, start);
-  uint32_t word = Word(head);
+  uint32_t word = LoadLE32(head);
   if (!IsWellFormed(word)) throw ETransportError(kInvalidDataPacket);
   ReadExactly(head, 4, start);
-  int32_t size = static_cast<int32_t>(Word(head));
+  int32_t size = static_cast<int32_t>(LoadLE32(head));
   if (size < 0) throw ESocketConnectionError(kInvalidDataPacket);
   if (size > kMaxBlockBodySize) throw ESocketConnectionError(BlockTooLargeText(size));
   auto block = NewDataBlock();

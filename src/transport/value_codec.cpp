@@ -2,13 +2,15 @@
 
 #include <cstring>
 
+#include "transport/byte_order.h"
 #include "transport/errors.h"
 
 namespace corvane::transport {
 namespace {
 
 void Put32(IDataBlock& b, uint32_t v) {
-  uint8_t p[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  uint8_t p[4];
+  StoreLE32(p, v);
   b.AppendBytes(p, 4);
 }
 
@@ -19,7 +21,7 @@ void Need(IDataBlock& b, int64_t count) {
 uint32_t Take32(IDataBlock& b) {
   uint8_t p[4];
   if (b.TakeBytes(p, 4) != 4) throw ETransportError(kInvalidDataPacket);
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+  return LoadLE32(p);
 }
 
 // Text payloads are UTF-16 little-endian: on a little-endian host the

@@ -1,6 +1,7 @@
 // Blocks and value records, byte for byte.
 #include <gtest/gtest.h>
 
+#include "transport/byte_order.h"
 #include "transport/data_block.h"
 #include "transport/errors.h"
 #include "transport/value_codec.h"
@@ -9,6 +10,19 @@ namespace corvane::transport {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// Low byte first on every host; the top bit survives both ways.
+TEST(ByteOrder, LittleEndianWordsBothWays) {
+  uint8_t p[4];
+  for (uint32_t v : {0u, 1u, 0x01020304u, 0x80000000u, 0xFFFFFFFFu}) {
+    StoreLE32(p, v);
+    EXPECT_EQ(Bytes({uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}),
+              Bytes(p, p + 4));
+    EXPECT_EQ(v, LoadLE32(p));
+  }
+  const uint8_t wire[4] = {0x04, 0x03, 0x02, 0x81};
+  EXPECT_EQ(0x81020304u, LoadLE32(wire));
+}
 Bytes Cat(std::initializer_list<Bytes> parts) {
   Bytes r;
   for (const Bytes& p : parts) r.insert(r.end(), p.begin(), p.end());
