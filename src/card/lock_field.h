@@ -14,11 +14,6 @@ constexpr size_t kLockFieldLength = 14;
 constexpr size_t kMinCardDataLength = 368;
 extern const char kUnlockedField[];  // "00000000000000"
 
-// The serial number written with 14 digits, zero-padded on the left.  False
-// (and *text untouched) when it is negative, not a number, or needs more
-// than 14 digits: it would not fit the lock field.
-bool FormatLockSerial(double serial, std::string* text);
-
 // The card data with its lock field set to the serial number, when the
 // field is unlocked; a field that holds another serial stays as it is.
 // False when the data is too short or the serial does not fit.

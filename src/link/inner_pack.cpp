@@ -7,6 +7,7 @@
 
 #include "common/error_codes.h"
 #include "common/last_error.h"
+#include "common/serial_text.h"
 #include "config/trade_cfg.h"
 
 namespace corvane {
@@ -25,20 +26,11 @@ std::string PaddedInteger(int64_t value, size_t width) {
   return Padded(std::to_string(magnitude), value < 0, width);
 }
 
-std::string PaddedSerial(double serial) {
-  double whole = std::round(serial);  // halves away from zero
-  if (whole == 0) whole = 0;           // -0 prints a sign
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%.0f", whole);
-  return Padded(digits, false, kPackSerialDigits);
-}
-
 }  // namespace
 
 bool PackSerialFits(double serial) {
-  if (!std::isfinite(serial)) return false;
-  const double whole = std::round(serial);
-  return whole >= 0 && whole < 1e14;
+  std::string unused;
+  return SerialText14(serial, &unused);
 }
 
 int Kvo_CheckPackFields(int32_t trade_no, size_t request_length, double serial,
@@ -61,7 +53,9 @@ std::string BuildPackHeadFor(int32_t trade_no, int32_t request_length, double se
       local_ip.size() > kPackLocalIpWidth || !PackSerialFits(serial))
     throw std::invalid_argument("a value does not fit its place in the packet header");
   std::string head = PaddedInteger(trade_no, 3);
-  head += PaddedSerial(serial);
+  std::string serial_text;
+  SerialText14(serial, &serial_text);
+  head += serial_text;
   head += PaddedInteger(request_length, 6);
   head.append(kPackLocalIpWidth - local_ip.size(), ' ');
   head += local_ip;

@@ -6,6 +6,7 @@
 #include "common/error_codes.h"
 #include "common/fields.h"
 #include "common/last_error.h"
+#include "common/serial_text.h"
 #include "common/trade_numbers.h"
 #include "config/trade_cfg.h"
 #include "config/trade_journal.h"
@@ -19,17 +20,6 @@ const char kNoReplyRest[] = "error return";
 THisInHeadParam& HisInHead() {
   static THisInHeadParam head;
   return head;
-}
-
-std::string SerialDigits(double serial) {
-  const double whole = std::round(serial);
-  char buf[64];
-  if (!std::isfinite(whole) || std::fabs(whole) >= 1e18) {
-    std::snprintf(buf, sizeof buf, "%.0f", std::isfinite(whole) ? whole : 0.0);
-  } else {
-    std::snprintf(buf, sizeof buf, "%014lld", static_cast<long long>(whole));
-  }
-  return buf;
 }
 
 int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, double serial) {
@@ -64,7 +54,9 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
   if (Kvo_CountFields(content, kFieldSep) != param.FieldCount)
     return Kvo_SetLastError(kErrFieldCount);
   if (!param.ChecksSerial()) return 0;
-  if (Kvo_CheckTradeSerial(std::to_string(trade_no), SerialDigits(serial)) != 0)
+  std::string digits;
+  if (!SerialText14(serial, &digits) ||
+      Kvo_CheckTradeSerial(std::to_string(trade_no), digits) != 0)
     return Kvo_SetLastError(kErrSerialCheck);
   return 0;
 }

@@ -23,8 +23,4 @@ int Kvo_GetHisInHead(const std::string& content, THisInHeadParam* head);
 // missing) into *head; -1 when one of fields 3 to 6 is missing.
 int Kvo_GetSvrBackHead(const std::string& reply, TSvrBackHeadParam* head);
 
-// The serial rounded to a whole number (halves away from zero), at least 14
-// digits, zero-padded.
-std::string SerialDigits(double serial);
-
 }  // namespace corvane

@@ -9,26 +9,6 @@
 namespace corvane {
 namespace {
 
-TEST(LockSerial, WrittenWithFourteenDigits) {
-  std::string t;
-  ASSERT_TRUE(FormatLockSerial(0, &t));
-  EXPECT_EQ(t, "00000000000000");
-  ASSERT_TRUE(FormatLockSerial(20240101123456.0, &t));
-  EXPECT_EQ(t, "20240101123456");
-  ASSERT_TRUE(FormatLockSerial(99999999999999.0, &t));
-  EXPECT_EQ(t, "99999999999999");
-}
-
-TEST(LockSerial, SerialsThatDoNotFitAreRefused) {
-  std::string t = "keep";
-  for (double v : {100000000000000.0, 99999999999999.6, -1.0, -0.6,
-                   std::numeric_limits<double>::quiet_NaN(),
-                   std::numeric_limits<double>::infinity()}) {
-    EXPECT_FALSE(FormatLockSerial(v, &t)) << v;
-  }
-  EXPECT_EQ(t, "keep");
-}
-
 TEST(LockData, OnlyTheFourteenCharactersFrom181Change) {
   std::string card(368, 'x');
   card.replace(180, 14, "00000000000000");

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+
 #include "common/error_codes.h"
 #include "common/fields.h"
 #include "common/last_error.h"
+#include "common/serial_text.h"
 
 namespace corvane {
 namespace {
@@ -132,6 +136,26 @@ TEST(SplitWideStr, StopsAtTheHighestIndex) {
   std::vector<std::u16string> last(3);
   EXPECT_EQ(2, Kvo_SplitWideStr(u"a~  ", u"~", &last, 2)) << "a final separator adds an empty piece";
   EXPECT_EQ(u"", last[1]);
+}
+
+// The packet header, the card's lock field and the serial check.
+TEST(SerialText14, RoundsHalfAwayPadsToFourteenAndRefusesWhatDoesNotFit) {
+  std::string t;
+  const std::pair<double, const char*> fits[] = {
+      {0, "00000000000000"},   {-0.4, "00000000000000"}, {12.4, "00000000000012"},
+      {12.5, "00000000000013"}, {20240101123456.0, "20240101123456"},
+      {99999999999999.0, "99999999999999"}};
+  for (const auto& f : fits) {
+    ASSERT_TRUE(SerialText14(f.first, &t)) << f.first;
+    EXPECT_EQ(f.second, t);
+  }
+  t = "keep";
+  for (double v : {100000000000000.0, 99999999999999.6, -1.0, -0.6,
+                   std::numeric_limits<double>::quiet_NaN(),
+                   std::numeric_limits<double>::infinity()}) {
+    EXPECT_FALSE(SerialText14(v, &t)) << v;
+  }
+  EXPECT_EQ("keep", t);
 }
 
 }  // namespace

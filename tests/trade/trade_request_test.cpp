@@ -53,14 +53,6 @@ TEST(SvrBackHead, FiveFieldsFail) {
   EXPECT_EQ(-1, Kvo_GetSvrBackHead("0~ok~0~f4~f5", &head));
 }
 
-TEST(SerialDigits, RoundsHalfAwayAndPadsToFourteen) {
-  EXPECT_EQ("00000000000000", SerialDigits(0));
-  EXPECT_EQ("00000000000013", SerialDigits(12.5));
-  EXPECT_EQ("00000000000012", SerialDigits(12.4));
-  EXPECT_EQ("99999999999999", SerialDigits(99999999999999.0));
-  EXPECT_EQ("123456789012345", SerialDigits(123456789012345.0));
-}
-
 TEST(VersionList, CarriesTheAreaUnchanged) {
   EXPECT_EQ("1050,02.21.0101.04.1050%%1060,1.1.0.01.1", VersionList("0101"));
   EXPECT_EQ("1050,02.21..04.1050%%1060,1.1.0.01.1", VersionList(""));
