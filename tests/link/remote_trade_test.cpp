@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <chrono>
 #include <sstream>
+#include <thread>
 
 #include "ftp_server.h"
 #include "link_probe_runner.h"
@@ -234,6 +236,53 @@ TEST(RemoteTradeWithTestServer, ResultWithoutTextFormGives7006) {
   EXPECT_EQ(out["result"], "-1");
   EXPECT_EQ(out["error"], "-7006");
   EXPECT_EQ(Unhex(out["reply"]), "untouched");
+}
+
+}  // namespace
+}  // namespace corvane::testing
+
+namespace corvane::testing {
+namespace {
+
+// A hostile front end: an 8 MiB error text is quoted in 512 bytes of the
+// -7006 message; the noted causes (the diagnostics line) keep more of it.
+TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessage) {
+  TestFrontEnd server("127.0.0.31", [](std::vector<Variant>&, Variant*, transport::ExcepInfo* e) {
+    e->description = std::u16string(8 << 20, u'x');
+    return transport::kDISP_E_EXCEPTION;
+  });
+  ASSERT_TRUE(server.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.31", "10.0.0.1", "untouched");
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(out["error"], "-7006");
+  const std::string message = Unhex(out["message"]);
+  EXPECT_LT(message.size(), 1024u);
+  EXPECT_NE(message.find(std::string(512, 'x') + "..."), std::string::npos);
+  EXPECT_NE(Unhex(out["causes"]).find(std::string(2048, 'x')), std::string::npos);
+}
+
+// A front end that accepts and never answers: with ReplyTimeout the call
+// fails at the limit like a broken connection (-7006).
+TEST(RemoteTradeAtTheEdges, SilentFrontEndFailsAtTheReplyLimit) {
+  TestFrontEnd server("127.0.0.32", [](std::vector<Variant>&, Variant* result,
+                                       transport::ExcepInfo*) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    *result = Variant::Str(u"0~late");
+    return transport::kS_OK;
+  });
+  ASSERT_TRUE(server.ready());
+  LinkProbe probe(ProbeKind::kLinux);
+  WriteFile(probe.HostFile("TradeCfg.ini"), "[SYSTEM]\r\nReplyTimeout=500\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.32", "10.0.0.1", "untouched");
+  const auto spent = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(out["result"], "-1");
+  EXPECT_EQ(out["error"], "-7006");
+  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  EXPECT_NE(Unhex(out["message"]).find("No answer from the server within 500 ms"),
+            std::string::npos) << Unhex(out["message"]);
+  EXPECT_LT(spent, std::chrono::milliseconds(2400));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Blocks over a real socket: the reading side against a raw peer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "test_peer.h"
 #include "transport/errors.h"
