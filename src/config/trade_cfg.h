@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "config/ini_text.h"
 
 namespace corvane {
 
@@ -125,5 +128,9 @@ int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
 int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
                          const std::string& key, const std::string& value,
                          const std::string& dir);
+// Several keys in one durable replace: all of them or none; refused as
+// Kvo_WriteIniFSection is.
+int Kvo_WriteIniFValues(const std::string& file, const std::vector<IniEntry>& entries,
+                        const std::string& dir);
 
 }  // namespace corvane

@@ -1,5 +1,6 @@
 // InitCorvane, Kvo_InitializeIniF, Kvo_ReadTradeCfg and the two general ini
 // routines.
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <set>
@@ -36,6 +37,39 @@ void NoteDefaultUsed(const char* section, const char* key, const std::string& va
   Kvo_WriteDiagnostic(kTradeCfgFile, 0, line);
 }
 
+// "000-" + yyyymmddhhmmssmmm: where an unfinished transaction is kept.
+std::string ArchiveSectionName(const platform::LocalTime& t) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%s-%04d%02d%02d%02d%02d%02d%03d", kPendingSection,
+                t.year % 10000, t.month % 100, t.day % 100, t.hour % 100, t.minute % 100,
+                t.second % 100, t.millisecond % 1000);
+  return name;
+}
+
+// The writes that empty the pending section.  An unfinished transaction
+// (a transaction number in it) is first copied to an archive section in
+// the same replace, and *note describes it for the diagnostics log.
+std::vector<IniEntry> PendingWrites(const std::string& journal, std::string* note) {
+  std::vector<IniEntry> writes;
+  std::string number;
+  if (!IniReadString(journal, kPendingSection, "TradeTypeID", "", &number))
+    throw IniWriteError(journal);
+  if (!platform::TrimText(number).empty()) {
+    const std::string archive = ArchiveSectionName(platform::Now());
+    *note = "unfinished transaction kept in section [" + archive + "] of " + journal + ":";
+    for (const char* const* key = kPendingKeys; *key; ++key) {
+      std::string value;
+      if (!IniReadString(journal, kPendingSection, *key, "", &value)) throw IniWriteError(journal);
+      writes.push_back(IniEntry{archive, *key, value});
+      *note += std::string(" ") + *key + "=" + value;
+    }
+  }
+  for (const char* const* key = kPendingKeys; *key; ++key) {
+    writes.push_back(IniEntry{kPendingSection, *key, ""});
+  }
+  return writes;
+}
+
 }  // namespace
 
 int InitCorvane(const std::string& level, int mode) {
@@ -68,11 +102,10 @@ int Kvo_InitializeIniF() {
     }
     if (!missing.empty()) IniWriteValues(cfg, missing);
 
-    std::vector<IniEntry> pending;
-    for (const char* const* key = kPendingKeys; *key; ++key) {
-      pending.push_back(IniEntry{kPendingSection, *key, ""});
-    }
-    IniWriteValues(IniPath(kTradeLogFile, ""), pending);
+    const std::string journal = IniPath(kTradeLogFile, "");
+    std::string note;
+    IniWriteValues(journal, PendingWrites(journal, &note));
+    if (!note.empty()) Kvo_WriteDiagnostic("Kvo_InitializeIniF", 0, note);
     return 0;
   } catch (const std::exception& e) {
     Kvo_NoteCause(e.what());
@@ -145,6 +178,13 @@ int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
                          const std::string& dir) {
   Kvo_SetLastError(kErrWriteIniFSection);
   IniWriteString(IniPath(file, dir), section, key, value);
+  return 0;
+}
+
+int Kvo_WriteIniFValues(const std::string& file, const std::vector<IniEntry>& entries,
+                        const std::string& dir) {
+  Kvo_SetLastError(kErrWriteIniFSection, ErrorMessage(kErrWriteIniFSection));
+  IniWriteValues(IniPath(file, dir), entries);
   return 0;
 }
 

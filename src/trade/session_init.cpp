@@ -42,19 +42,25 @@ std::string FirstCommaItem(const std::string& line) {
   return items.empty() ? std::string() : items.front();
 }
 
-int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
-                         const std::string& dir) {
+int TradeFunKeys(const std::string& entry, std::vector<IniEntry>* keys) {
   std::vector<std::string> items;
   if (Kvo_SplitStr(entry, '~', &items) <= 0) return 0;
-  int written = 0;
+  int added = 0;
   for (const std::string& item : items) {
     const std::string key = FirstCommaItem(item);
-    // A line without a transaction number names no key.
     if (platform::TrimText(key).empty()) continue;
-    Kvo_WriteIniFSection(file, kSectionUserTrade, key, item, dir);
-    written = 1;
+    keys->push_back(IniEntry{kSectionUserTrade, key, item});
+    ++added;
   }
-  return written;
+  return added;
+}
+
+int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
+                         const std::string& dir) {
+  std::vector<IniEntry> keys;
+  if (TradeFunKeys(entry, &keys) == 0) return 0;
+  Kvo_WriteIniFValues(file, keys, dir);
+  return 1;
 }
 
 int Kvo_BusinessInit() {
@@ -69,12 +75,15 @@ int Kvo_BusinessInit() {
     return Kvo_SetLastError(kErrTradeFunList);
   if (get_field(reply, 9, &versions) != 0)
     return Kvo_SetLastError(kErrVersionCheck);
+  // The definitions go in one replace: a refused key leaves the old set.
+  std::vector<IniEntry> keys;
   const int entries = Kvo_CountFields(fun_list, kSubFieldSep);
   for (int i = 1; i <= entries; ++i) {
     std::string entry;
     if (get_sub_field(fun_list, i, &entry) != 0) return -1;
-    Kvo_SaveTradeFunList(kTradeCfgFile, entry);
+    TradeFunKeys(entry, &keys);
   }
+  if (!keys.empty()) Kvo_WriteIniFValues(kTradeCfgFile, keys, "");
   if (Kvo_WriteIniFSection(kTradeCfgFile, kSectionSystem, "SysHaveInit",
                            platform::ShortDateText(platform::Now()), "") != 0)
     return -1;

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "config/ini_text.h"
 
 namespace corvane {
 
@@ -14,11 +17,16 @@ std::string VersionList(const std::string& area_id);
 // -7106 or the error of a failed step.
 int Kvo_BusinessInit();
 
-// Writes one definition entry (a parameter line whose first comma item is
-// the transaction number) as a USERTRADE key of the named ini file.  1 when
-// a line was written, else 0.  dir empty: the host program's directory.
+// Writes the USERTRADE keys of one definition entry ("~"-separated
+// parameter lines whose first comma item is the transaction number) to the
+// named ini file in one replace.  1 when a line was written, else 0.  dir
+// empty: the host program's directory.
 int Kvo_SaveTradeFunList(const std::string& file, const std::string& entry,
                          const std::string& dir = "");
+
+// Adds the USERTRADE keys of one definition entry to *keys; the number
+// added.  A line without a transaction number names no key.
+int TradeFunKeys(const std::string& entry, std::vector<IniEntry>* keys);
 
 // The first item of a comma text: leading blanks skipped; a quoted item
 // runs to its closing quote ("" inside stands for one quote); otherwise the

@@ -77,14 +77,43 @@ TEST_F(TradeCfgTest, ExistingKeysAreLeftAndOnlyMissingOnesAdded) {
   EXPECT_EQ(Slurp(HostFile("TradeCfg.ini")), text);
 }
 
-TEST_F(TradeCfgTest, SessionStartEmptiesThePendingSection) {
-  Put(HostFile("TradeLog.ini"),
+TEST_F(TradeCfgTest, SessionStartKeepsAnUnfinishedTransactionAndEmptiesThePendingSection) {
+  const std::string pending =
       "[000]\r\nTradeTypeID=22\r\nTradeId=123\r\nTradeTime=x\r\nYbzt=1\r\nIczt=2\r\n"
-      "Hiszt=3\r\nTAC=0\r\n[23]\r\nInMsg=keep\r\n");
+      "Hiszt=3\r\nTAC=0\r\n";
+  Put(HostFile("TradeLog.ini"), pending + "[23]\r\nInMsg=keep\r\n");
+  std::filesystem::remove_all(HostFile("log1"));
+  ASSERT_EQ(Kvo_InitializeIniF(), 0);
+  const std::string text = Slurp(HostFile("TradeLog.ini"));
+  const std::string emptied =
+      "[000]\r\nTradeTypeID=\r\nTradeId=\r\nTradeTime=\r\nYbzt=\r\nIczt=\r\n"
+      "Hiszt=\r\nTAC=\r\n[23]\r\nInMsg=keep\r\n";
+  ASSERT_EQ(text.rfind(emptied, 0), 0u) << text;
+  // The archive section: "000-" and a 17-digit time stamp, then every key.
+  const std::string archive = text.substr(emptied.size());
+  ASSERT_EQ(archive.rfind("\r\n[000-", 0), 0u) << text;
+  const std::string name = archive.substr(3, archive.find(']') - 3);
+  EXPECT_EQ(name.size(), 21u) << name;
+  EXPECT_EQ(archive.substr(archive.find(']') + 1), "\r\n" + pending.substr(7));
+  // And a line in the diagnostics log names it with the values.
+  std::string diag;
+  for (const auto& e : std::filesystem::directory_iterator(HostFile("log1"))) diag += Slurp(e.path().string());
+  EXPECT_NE(diag.find("[Kvo_InitializeIniF] 0 unfinished transaction kept in section [" + name + "]"),
+            std::string::npos) << diag;
+  EXPECT_NE(diag.find("TradeTypeID=22 TradeId=123 TradeTime=x Ybzt=1 Iczt=2 Hiszt=3 TAC=0"),
+            std::string::npos) << diag;
+
+  // A second start finds nothing unfinished and keeps the archive.
+  ASSERT_EQ(Kvo_InitializeIniF(), 0);
+  EXPECT_EQ(Slurp(HostFile("TradeLog.ini")), text);
+}
+
+TEST_F(TradeCfgTest, SessionStartWithNothingPendingArchivesNothing) {
+  Put(HostFile("TradeLog.ini"), "[000]\r\nTradeTypeID= \r\nYbzt=1\r\n");
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
   EXPECT_EQ(Slurp(HostFile("TradeLog.ini")),
-            "[000]\r\nTradeTypeID=\r\nTradeId=\r\nTradeTime=\r\nYbzt=\r\nIczt=\r\n"
-            "Hiszt=\r\nTAC=\r\n[23]\r\nInMsg=keep\r\n");
+            "[000]\r\nTradeTypeID=\r\nYbzt=\r\nTradeId=\r\nTradeTime=\r\nIczt=\r\n"
+            "Hiszt=\r\nTAC=\r\n");
 }
 
 TEST_F(TradeCfgTest, IntegersReadHexAndFallBackToDefaults) {

@@ -79,8 +79,9 @@ TEST_F(FlowTest, CloseEndsTheSessionAndANewInitRestoresIt) {
   EXPECT_EQ("$$0~done~~~~$$", r[6].text);
 }
 
-TEST_F(FlowTest, NewSessionForgetsAnUnfinishedTransaction) {
+TEST_F(FlowTest, NewSessionKeepsAnUnfinishedTransactionAsideWithoutReportingIt) {
   SetIni("TradeLog.ini", "000", "TradeTypeID", "27");
+  SetIni("TradeLog.ini", "000", "TradeId", "20261207000123");
   SetIni("TradeLog.ini", "000", "Ybzt", "2");
   Answer(21, InitReply({}));
   Answer(250, "0~done");
@@ -88,6 +89,26 @@ TEST_F(FlowTest, NewSessionForgetsAnUnfinishedTransaction) {
   EXPECT_EQ("$$0~done~~~~$$", r[0].text);
   for (const Received& c : FrontCalls()) EXPECT_NE(49, c.trade_no);
   EXPECT_EQ("", Ini("TradeLog.ini", "000", "TradeTypeID"));
+  const std::string journal = corvane::testing::ReadFile(*dir_ / "TradeLog.ini");
+  const size_t at = journal.find("[000-");
+  ASSERT_NE(at, std::string::npos) << journal;
+  const std::string archive = journal.substr(at + 1, journal.find(']', at) - at - 1);
+  EXPECT_EQ("27", Ini("TradeLog.ini", archive, "TradeTypeID"));
+  EXPECT_EQ("20261207000123", Ini("TradeLog.ini", archive, "TradeId"));
+  EXPECT_EQ("2", Ini("TradeLog.ini", archive, "Ybzt"));
+}
+
+TEST_F(FlowTest, ARefusedDefinitionLeavesTheStoredDefinitionsWhole) {
+  SetIni("TradeCfg.ini", "USERTRADE", "21", "21,5,1111111111111,0,a,b,c,old");
+  // The second entry names a key that an ini file cannot hold.
+  Answer(21, InitReply({ParamLine(21, 6, Flags("0000001")), "a=b,5,1111111111111,0,a,b,c,d",
+                        ParamLine(22, 5, Flags("0101001"))}));
+  StartFrontEnd();
+  auto r = Host({{"init"}});
+  EXPECT_EQ(-1, r[0].status);
+  EXPECT_EQ(ErrorReply(std::string(kInitTag) + ":004", -7034), r[0].text);
+  EXPECT_EQ("21,5,1111111111111,0,a,b,c,old", Ini("TradeCfg.ini", "USERTRADE", "21"));
+  EXPECT_EQ("", Ini("TradeCfg.ini", "USERTRADE", "22"));
 }
 
 }  // namespace
