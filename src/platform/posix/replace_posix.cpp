@@ -1,13 +1,18 @@
 // The durable replace of a file: a temporary file beside the target, written
 // and flushed, renamed over the target, and the directory flushed so that
-// the rename itself survives a power cut.
+// the rename itself survives a power cut.  The target keeps its mode, and a
+// symbolic link stays a link: the file it names is replaced.
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "platform/files.h"
@@ -23,6 +28,67 @@ std::string DirectoryOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links to the file they name (which may not exist yet).
+std::string ResolveLinks(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(PATH_MAX, '\0');
+    ssize_t n = readlink(path.c_str(), &target[0], target.size());
+    if (n <= 0) return path;
+    target.resize(static_cast<size_t>(n));
+    path = target[0] == '/' ? target : DirectoryOf(path) + "/" + target;
+  }
+  return path;
+}
+
+// "<name>.~<pid>.<n>.tmp": the writer's pid, or 0 for any other name.
+pid_t TempWriter(const std::string& entry, const std::string& name) {
+  const std::string prefix = name + ".~";
+  const std::string suffix = ".tmp";
+  if (entry.size() <= prefix.size() + suffix.size() || entry.compare(0, prefix.size(), prefix) != 0 ||
+      entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return 0;
+  const char* p = entry.c_str() + prefix.size();
+  char* end = nullptr;
+  long pid = std::strtol(p, &end, 10);
+  if (end == p || *end != '.' || pid <= 0 || pid > INT_MAX) return 0;
+  const char* q = end + 1;
+  std::strtoul(q, &end, 10);
+  if (end == q || end != entry.c_str() + entry.size() - suffix.size()) return 0;
+  return static_cast<pid_t>(pid);
+}
+
+// Temporary files of this target whose writer no longer runs are left over
+// from a writer that was killed; a live writer's (another process's, or
+// ours) are left alone.
+void RemoveStaleTemps(const std::string& dir, const std::string& name) {
+  DIR* d = opendir(dir.c_str());
+  if (!d) return;
+  while (struct dirent* e = readdir(d)) {
+    pid_t writer = TempWriter(e->d_name, name);
+    if (writer == 0 || writer == getpid()) continue;
+    if (kill(writer, 0) == 0 || errno != ESRCH) continue;
+    unlinkat(dirfd(d), e->d_name, 0);
+  }
+  closedir(d);
+}
+
+// Gives the new file the old one's mode (and owner, where allowed).
+void KeepAttributes(int fd, const std::string& target) {
+  struct stat st;
+  if (stat(target.c_str(), &st) != 0) return;
+  fchmod(fd, st.st_mode & 07777);
+  if (st.st_uid != geteuid() || st.st_gid != getegid()) {
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give: keep the writer's */ }
+  }
 }
 
 // Flushes the directory's entries; a file system that cannot flush a
@@ -46,22 +112,26 @@ bool ReadOnlyFile(const std::string& path) {
 }  // namespace
 
 bool ReplaceFileDurably(const std::string& path, const std::string& content) {
-  if (ReadOnlyFile(path)) {
+  const std::string target = ResolveLinks(path);
+  if (ReadOnlyFile(target)) {
     errno = EACCES;
     return false;
   }
-  std::string temp = path + ".~" + std::to_string(getpid()) + "." +
+  const std::string dir = DirectoryOf(target);
+  RemoveStaleTemps(dir, NameOf(target));
+  std::string temp = target + ".~" + std::to_string(getpid()) + "." +
                      std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
+  KeepAttributes(fd, target);
   bool ok = WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
   ok = (close(fd) == 0) && ok;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
+  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
     unlink(temp.c_str());
     return false;
   }
-  return FlushDirectory(DirectoryOf(path));
+  return FlushDirectory(dir);
 }
 
 }  // namespace corvane::platform

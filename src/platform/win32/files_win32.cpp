@@ -1,6 +1,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -20,6 +23,55 @@ bool WriteAll(HANDLE h, const std::string& bytes) {
     left -= written;
   }
   return true;
+}
+
+// "<name>.~<pid>.<n>.tmp": the writer's process id, or 0 for any other name.
+DWORD TempWriter(const std::string& entry, const std::string& name) {
+  const std::string prefix = name + ".~";
+  const std::string suffix = ".tmp";
+  if (entry.size() <= prefix.size() + suffix.size() ||
+      _strnicmp(entry.c_str(), prefix.c_str(), prefix.size()) != 0 ||
+      _stricmp(entry.c_str() + entry.size() - suffix.size(), suffix.c_str()) != 0)
+    return 0;
+  const char* p = entry.c_str() + prefix.size();
+  char* end = nullptr;
+  unsigned long pid = std::strtoul(p, &end, 10);
+  if (end == p || *end != '.' || pid == 0) return 0;
+  const char* q = end + 1;
+  std::strtoul(q, &end, 10);
+  if (end == q || end != entry.c_str() + entry.size() - suffix.size()) return 0;
+  return static_cast<DWORD>(pid);
+}
+
+// A process id names a running process unless the system says there is no
+// such process or the process has ended; when in doubt (no access), it runs.
+bool ProcessRuns(DWORD pid) {
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!h) return GetLastError() != ERROR_INVALID_PARAMETER;
+  bool runs = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+  CloseHandle(h);
+  return runs;
+}
+
+// Temporary files of this target whose writer no longer runs are left over
+// from a writer that was killed; a live writer's (another process's, or
+// ours) are left alone.  A file still open somewhere is not deleted.
+void RemoveStaleTemps(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // Names first, deletions after: deleting while enumerating may skip files.
+  std::vector<std::string> stale;
+  WIN32_FIND_DATAA found;
+  HANDLE f = FindFirstFileA((path + ".~*.tmp").c_str(), &found);
+  if (f == INVALID_HANDLE_VALUE) return;
+  do {
+    DWORD writer = TempWriter(found.cFileName, name);
+    if (writer == 0 || writer == GetCurrentProcessId() || ProcessRuns(writer)) continue;
+    stale.push_back(dir + found.cFileName);
+  } while (FindNextFileA(f, &found));
+  FindClose(f);
+  for (const std::string& file : stale) DeleteFileA(file.c_str());
 }
 
 }  // namespace
@@ -58,6 +110,7 @@ bool ReplaceFileDurably(const std::string& path, const std::string& content) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
+  RemoveStaleTemps(path);
   std::string temp = path + ".~" + std::to_string(GetCurrentProcessId()) + "." +
                      std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
   HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
