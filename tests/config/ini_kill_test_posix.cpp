@@ -93,9 +93,16 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
   }
   // Most rounds got writes through, so the test did kill writers mid-way.
   EXPECT_GT(highest_seen, 1000L);
-  // Temporary files of killed writers are left in the directory, never in
-  // place of the journal.
+  // Temporary files of killed writers never stand in place of the journal,
+  // and the next write removes them.
   EXPECT_TRUE(std::filesystem::exists(path));
+  IniWriteValues(path, Batch(1));
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_EQ(e.path().filename().string(), "TradeLog.ini");
+    ++files;
+  }
+  EXPECT_EQ(files, 1u);
 }
 
 }  // namespace
