@@ -183,7 +183,7 @@ int Kvo_WriteIniFSection(const std::string& file, const std::string& section,
 
 int Kvo_WriteIniFValues(const std::string& file, const std::vector<IniEntry>& entries,
                         const std::string& dir) {
-  Kvo_SetLastError(kErrWriteIniFSection, ErrorMessage(kErrWriteIniFSection));
+  Kvo_SetLastError(kErrWriteIniFSection);
   IniWriteValues(IniPath(file, dir), entries);
   return 0;
 }
