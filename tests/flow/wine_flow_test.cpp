@@ -1,5 +1,6 @@
-// A whole session with the x86_64 Windows build under wine64: session
-// start, a card transaction, a download transaction, close.
+// A whole session with a Windows build under Wine (the x86_64 build under
+// wine64, the i686 build with its i686 card simulator under 32-bit Wine):
+// session start, a card transaction, a download transaction, close.
 #include <atomic>
 
 #include "flow/flow_fixture.h"
@@ -10,14 +11,14 @@ namespace {
 class WineFlow : public FlowTest {
  protected:
   void SetUp() override {
-    if (corvane::testing::Win64BuildDir().empty()) GTEST_SKIP() << "no Windows x86_64 build";
+    if (corvane::testing::WindowsBuildDir().empty()) GTEST_SKIP() << "no Windows build";
     FlowTest::SetUp();
   }
   std::string HostProgram() override {
-    return corvane::testing::Win64BuildDir() + "/tools/corvane-host/corvane-host.exe";
+    return corvane::testing::WindowsBuildDir() + "/tools/corvane-host/corvane-host.exe";
   }
   std::vector<std::string> HostFiles() override {
-    const std::string b = corvane::testing::Win64BuildDir();
+    const std::string b = corvane::testing::WindowsBuildDir();
     return {HostProgram(), b + "/src/api/CorvaneApply.dll", b + "/tools/iccsim/ICCInter01046.dll"};
   }
   std::vector<std::string> Wrap(const std::vector<std::string>& argv) override {
@@ -25,7 +26,26 @@ class WineFlow : public FlowTest {
   }
   std::string NextAddress() override {
     static std::atomic<int> next{0};
-    return "127.0.0." + std::to_string(90 + next++ % 10);
+    return corvane::testing::WineAddress(90 + next++ % 10);
+  }
+
+  // The card parameter record as the card library read it, by the offsets
+  // of the vendor's layout: 76 bytes in the i686 product, 96 in x86_64.
+  void ExpectVendorRecordLayout() {
+    const std::string reserved(56, '0');
+    const std::string expected =
+        corvane::testing::WindowsTarget() == "win32"
+            ? "0:501 4:501 8:5 12:9600 16:0 20:0 24:'907153' 28:'9133' 32:'127.0.0.1' 36:0 "
+              "40:'ZeroUse!' 44:1 48:" + reserved + " size:76"
+            : "0:501 4:501 8:5 12:9600 16:0 20:0 24:'907153' 32:'9133' 40:'127.0.0.1' 48:0 "
+              "56:'ZeroUse!' 64:1 68:" + reserved + " size:96";
+    int records = 0;
+    for (const auto& call : CardCalls()) {
+      if (call.fields.count("layout") == 0) continue;
+      ++records;
+      EXPECT_EQ(expected, call.fields.at("layout")) << call.function;
+    }
+    EXPECT_GE(records, 3) << "IC_OpenSession, IC_PINVerify and IC_CloseSession journal the record";
   }
 };
 
@@ -51,6 +71,7 @@ TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
   EXPECT_EQ("a~b~", calls[3].request);
   EXPECT_EQ(Card('B'), CardOnFile());
   EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "33", "InMsg"));
+  ExpectVendorRecordLayout();
 }
 
 // The guard of the exports on Windows threads: eight threads of one host

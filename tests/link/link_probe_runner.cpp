@@ -4,12 +4,16 @@
 
 namespace corvane::testing {
 
+ProbeKind ProbeKindOfThisRun() {
+  return WindowsBuildDir().empty() ? ProbeKind::kLinux : ProbeKind::kWine;
+}
+
 LinkProbe::LinkProbe(ProbeKind kind) : kind_(kind) {
   std::string source = kind == ProbeKind::kLinux
                            ? BuildDir() + "/tests/link/link-probe"
-                           : (Win64BuildDir().empty()
+                           : (WindowsBuildDir().empty()
                                   ? std::string()
-                                  : Win64BuildDir() + "/tests/link/link-probe.exe");
+                                  : WindowsBuildDir() + "/tests/link/link-probe.exe");
   if (!source.empty() && PathExists(source)) exe_ = CopyInto(source, host_.path());
 }
 

@@ -13,6 +13,9 @@ namespace corvane::testing {
 
 enum class ProbeKind { kLinux, kWine };
 
+// kWine in a run for a Windows build, kLinux otherwise.
+ProbeKind ProbeKindOfThisRun();
+
 class LinkProbe {
  public:
   explicit LinkProbe(ProbeKind kind);

@@ -10,12 +10,12 @@ namespace corvane::testing {
 namespace {
 
 TEST(GbkTable, LinuxMatchesWindowsCodePage936) {
-  if (Win64BuildDir().empty()) GTEST_SKIP() << "no Windows build configured";
+  if (WindowsBuildDir().empty()) GTEST_SKIP() << "no Windows build configured";
   TempDir dir;
   ProcessResult linux_run = RunProcess({BuildDir() + "/tests/platform/gbk_table"}, dir.path());
   ASSERT_EQ(0, linux_run.exit_code);
   ProcessResult wine_run =
-      RunProcess(UnderWine({Win64BuildDir() + "/tests/platform/gbk_table.exe"}), dir.path(), 300000);
+      RunProcess(UnderWine({WindowsBuildDir() + "/tests/platform/gbk_table.exe"}), dir.path(), 300000);
   ASSERT_EQ(0, wine_run.exit_code) << wine_run.err;
   std::string out = wine_run.out;
   out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());

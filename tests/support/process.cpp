@@ -39,11 +39,16 @@ std::string Env(const char* name) {
 
 std::string BuildDir() { return Env("CORVANE_BUILD_DIR"); }
 std::string SourceDir() { return Env("CORVANE_SOURCE_DIR"); }
-std::string Win64BuildDir() { return Env("CORVANE_WIN64_BUILD"); }
-std::string Win32BuildDir() { return Env("CORVANE_WIN32_BUILD"); }
+std::string WindowsBuildDir() { return Env("CORVANE_WINDOWS_BUILD"); }
+std::string WindowsTarget() { return Env("CORVANE_WINDOWS_TARGET"); }
+
+std::string WineAddress(int n) {
+  return "127.0.0." + std::to_string(WindowsTarget() == "win32" ? n + 128 : n);
+}
 
 std::vector<std::string> UnderWine(const std::vector<std::string>& argv) {
-  std::vector<std::string> full{SourceDir() + "/scripts/wine-run.sh"};
+  std::string wine = Env("CORVANE_WINE");
+  std::vector<std::string> full{wine.empty() ? SourceDir() + "/scripts/wine-run.sh" : wine};
   full.insert(full.end(), argv.begin(), argv.end());
   return full;
 }

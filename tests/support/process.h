@@ -17,10 +17,17 @@ bool PathExists(const std::string& path);
 std::string CopyInto(const std::string& file, const std::string& dir);
 
 // The build trees, from the environment that ctest sets.
-std::string BuildDir();        // this build
+std::string BuildDir();  // this build
 std::string SourceDir();
-std::string Win64BuildDir();   // empty when the Windows build is not available
-std::string Win32BuildDir();
+
+// A wine test runs once per Windows build (corvane_add_wine_test): these
+// name the Windows build of this run.
+std::string WindowsBuildDir();  // empty in a plain Linux run
+std::string WindowsTarget();    // "win64" (wine64) or "win32" (the i686 product)
+// A loopback address of its own for test number n (below 128) of a wine
+// test: 127.0.0.n in the win64 run, 127.0.0.(n+128) in the win32 run, so
+// that both runs can go on at once.
+std::string WineAddress(int n);
 
 struct ProcessResult {
   int exit_code = -1;  // -1 when killed or not started
@@ -34,7 +41,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
                          int timeout_ms = 60000,
                          const std::map<std::string, std::string>& env = {});
 
-// argv prefixed with the Wine runner (code page 936).
+// argv prefixed with the Wine runner of this run (code page 936).
 std::vector<std::string> UnderWine(const std::vector<std::string>& argv);
 
 // A program running in the background until Stop() or destruction.

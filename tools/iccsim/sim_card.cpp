@@ -9,6 +9,7 @@
 #include "platform/call_convention.h"
 #include "platform/files.h"
 #include "sim_journal.h"
+#include "sim_record_layout.h"
 #include "sim_settings.h"
 
 using corvane::TICC_ENV;
@@ -42,7 +43,7 @@ JournalFields RecordFields(const TICC_ENV* env) {
           {"port", std::to_string(env->Port)},         {"baud", std::to_string(env->Baud)},
           {"optype", std::to_string(env->OpType)},     {"codea", Text(env->CodeA)},
           {"codeb", Text(env->CodeB)},                 {"server", Text(env->ServerAddress)},
-          {"text", BufferText(env->TextBuffer)}};
+          {"text", BufferText(env->TextBuffer)}, {"layout", RecordLayout(env)}};
 }
 
 int32_t Finish(const Settings& s, Function f, JournalFields fields, int32_t result) {
