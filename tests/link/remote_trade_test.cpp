@@ -142,17 +142,6 @@ TEST(RemoteTradeCauses, RefusedConnectionAndUnresolvedNameNameTheAddressAndTheSo
       << name_cause;
 }
 
-TEST(RemoteTradeCauses, RefusedConnectionUnderWineCarriesTheWinsockError) {
-  LinkProbe probe(ProbeKind::kWine);
-  if (!probe.available()) GTEST_SKIP() << "the Windows build of link-probe is not available";
-  auto refused = Trade(probe, 202, "1", "r", "127.0.0.164");
-  EXPECT_EQ(refused["result"], "-1");
-  const std::string cause = Unhex(refused["causes"]);
-  EXPECT_EQ(cause.find("front end 127.0.0.164:211 server \"FrontServer\": cannot connect: "
-                       "Windows socket error: "), 0u) << cause;
-  EXPECT_NE(cause.find("(10061), on API 'connect'"), std::string::npos) << cause;
-}
-
 TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
   Simulator sim("127.0.0.63", "default = 0\n", {"--server", "FrontServer"});
   ASSERT_TRUE(sim.ready());
