@@ -99,6 +99,7 @@ int TSocketTransport::PutBlock(const DataBlockPtr& block) {
   const uint8_t* p = block->RawMemory();
   size_t left = static_cast<size_t>(block->DataSize()) + kBlockHeaderSize;
   while (left > 0) {
+    if (io_timeout_ms >= 0) WaitFor(false, start);  // a blocking send would not return
     long n = platform::SendSome(socket_, p, left);
     if (n < 0) {
       int err = platform::LastSocketError();
@@ -118,6 +119,7 @@ void TSocketTransport::ReadExactly(void* target, size_t count,
                                    const std::chrono::steady_clock::time_point& start) {
   uint8_t* p = static_cast<uint8_t*>(target);
   while (count > 0) {
+    if (io_timeout_ms >= 0) WaitFor(true, start);  // a blocking receive would not return
     long n = platform::ReceiveSome(socket_, p, count);
     if (n == 0) throw ESocketConnectionError(kErrorReadingSocket);
     if (n < 0) {
@@ -163,6 +165,7 @@ DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) 
     block->SetDataSize(have + want);
     int32_t got = 0;
     while (got < want) {
+      if (io_timeout_ms >= 0) WaitFor(true, start);  // a blocking receive would not return
       long n = platform::ReceiveSome(socket_, block->BodyAt(have + got), static_cast<size_t>(want - got));
       if (n == 0) throw ESocketConnectionError(kErrorReadingSocket);
       if (n < 0) {

@@ -154,6 +154,36 @@ TEST(SocketBlocks, BodyInPiecesAndPolling) {
   EXPECT_TRUE(ordered);
 }
 
+// With a time limit, a peer that never answers, one that goes silent in
+// the middle of a block and one that trickles its block all end the read
+// at the limit, as a broken connection.
+TEST(SocketTimeLimits, SilentAndSlowPeersEndAtTheLimit) {
+  for (const Bytes& sent : {Bytes{}, Cat({Le32(0xDB02), Le32(100), {1, 2}})}) {
+    Link l;
+    l.client.io_timeout_ms = 300;
+    l.Open();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(FetchError(l, sent, false), "No answer from the server within 300 ms");
+    const auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(spent, std::chrono::milliseconds(290));
+    EXPECT_LT(spent, std::chrono::milliseconds(3000));
+  }
+  Link m;
+  m.client.io_timeout_ms = 300;
+  m.Open();
+  std::thread trickle([&] {
+    m.peer.Send(Cat({Le32(0xDB02), Le32(100)}));
+    for (int i = 0; i < 30; ++i) {
+      m.peer.Send(Bytes{1});
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(m.client.FetchBlock(true, 0), ESocketConnectionError);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
+  trickle.join();
+}
+
 TEST(SocketBlocks, WrittenBlockCarriesItsSize) {
   Link l;
   l.Open();
