@@ -2,7 +2,6 @@
 
 #include "common/error_codes.h"
 #include "common/last_error.h"
-#include "common/session_flag.h"
 #include "platform/text.h"
 
 namespace corvane {
@@ -26,18 +25,6 @@ int Kvo_MergeExportPara(const std::string& content, const std::string& head,
   } catch (...) {
     return Kvo_SetLastError(kErrMergeExportPara);
   }
-}
-
-namespace {
-int g_initialised = 0;
-}
-
-int SessionInitialised() { return g_initialised; }
-void SetSessionInitialised(int value) { g_initialised = value; }
-
-int Kvo_CheckInit() {
-  if (g_initialised != 0) return 0;
-  return Kvo_SetLastError(kErrNotInitialised);
 }
 
 }  // namespace corvane

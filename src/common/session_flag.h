@@ -3,7 +3,6 @@
 
 namespace corvane {
 
-int SessionInitialised();
 void SetSessionInitialised(int value);
 
 // 0 when the initialised flag is set; -1 with -7003 otherwise.

@@ -29,22 +29,11 @@ CallArg CallArg::AnsiTextRef(std::string* text) {
   return a;
 }
 
-CallArg CallArg::WideTextRef(std::u16string* text) {
-  CallArg a;
-  a.kind = Kind::kWideTextRef;
-  a.wide = text;
-  return a;
-}
-
 CallArg CallArg::IntRef(int32_t* value) {
   CallArg a;
   a.kind = Kind::kIntRef;
   a.integer = value;
   return a;
-}
-
-CallArg CallArg::AnsiText(const std::string& text) {
-  return Value(Variant::Str(platform::AnsiToWide(text)));
 }
 
 CallArg CallArg::Value(Variant value) {
@@ -78,10 +67,6 @@ std::vector<Variant> ArgumentArray(std::vector<CallArg>& args, std::vector<Varia
         temp = Variant::Str(platform::AnsiToWide(*a.ansi));
         array.push_back(Variant::ByRef(vtBstr, &temp));
         break;
-      case CallArg::Kind::kWideTextRef:
-        temp = Variant::Str(*a.wide);
-        array.push_back(Variant::ByRef(vtBstr, &temp));
-        break;
       case CallArg::Kind::kIntRef:
         temp = Variant::I4(*a.integer);
         array.push_back(Variant::ByRef(vtI4, &temp));
@@ -99,8 +84,6 @@ void CopyBackReferences(std::vector<CallArg>& args, const std::vector<Variant>& 
     CallArg& a = args[k];
     if (a.kind == CallArg::Kind::kAnsiTextRef) {
       *a.ansi = platform::WideToAnsi(temps[k].text);
-    } else if (a.kind == CallArg::Kind::kWideTextRef) {
-      *a.wide = temps[k].text;
     } else if (a.kind == CallArg::Kind::kIntRef) {
       *a.integer = temps[k].AsI4();
     }

@@ -18,19 +18,14 @@ class CallArg {
   // Text in the system code page (GBK): sent as an OLE string by reference
   // (0x4008), converted with platform::AnsiToWide and back with WideToAnsi.
   static CallArg AnsiTextRef(std::string* text);
-  // UTF-16 text by reference (0x4008).
-  static CallArg WideTextRef(std::u16string* text);
   // 32-bit integer by reference (0x4003).
   static CallArg IntRef(int32_t* value);
-  // Text by value (8), system code page.
-  static CallArg AnsiText(const std::string& text);
   // Any value by value.
   static CallArg Value(Variant value);
 
-  enum class Kind { kAnsiTextRef, kWideTextRef, kIntRef, kValue };
+  enum class Kind { kAnsiTextRef, kIntRef, kValue };
   Kind kind = Kind::kValue;
   std::string* ansi = nullptr;
-  std::u16string* wide = nullptr;
   int32_t* integer = nullptr;
   Variant value;
 };

@@ -56,8 +56,6 @@ class Variant {
   static Variant Empty() { return Variant(); }
   static Variant Null() { return OfType(vtNull); }
   static Variant I4(int32_t v) { return Scalar(vtI4, &v, 4); }
-  static Variant I2(int16_t v) { return Scalar(vtI2, &v, 2); }
-  static Variant R8(double v) { return Scalar(vtR8, &v, 8); }
   static Variant Bool(bool v) {
     int16_t b = v ? -1 : 0;
     return Scalar(vtBool, &b, 2);
