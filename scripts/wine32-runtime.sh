@@ -66,7 +66,7 @@ download_wine32() {
   conf=$(apt_config "$dir/apt-i386" i386 \
     "deb [signed-by=$keyring] $mirror bookworm main
 deb [signed-by=$keyring] $mirror bookworm-updates main")
-  run_step "apt update of the private i386 configuration ($mirror)" env APT_CONFIG="$conf" apt-get update
+  run_step "apt update of the private i386 configuration ($mirror)" env APT_CONFIG="$conf" apt-get update --error-on=any
   run_step "download of wine32=$wine_version:i386 and its dependencies" \
     env APT_CONFIG="$conf" apt-get install -y --download-only "wine32=$wine_version" "libwine=$wine_version"
 }
@@ -76,7 +76,7 @@ deb [signed-by=$keyring] $mirror bookworm-updates main")
 download_qemu() {
   local conf
   conf=$(apt_config "$dir/apt-amd64" amd64 "deb [signed-by=$keyring] $mirror bookworm-backports main")
-  run_step "apt update of the private bookworm-backports configuration" env APT_CONFIG="$conf" apt-get update
+  run_step "apt update of the private bookworm-backports configuration" env APT_CONFIG="$conf" apt-get update --error-on=any
   mkdir -p "$dir/debs-qemu"
   (cd "$dir/debs-qemu" && run_step "download of qemu-user from bookworm-backports" \
     env APT_CONFIG="$conf" apt-get download qemu-user)
