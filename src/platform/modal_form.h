@@ -29,7 +29,7 @@ struct FormEdit {
   int left, top, width, height;
 };
 
-struct FormSpec {
+struct FormLayout {
   std::string caption;
   int left = 0, top = 0, width = 0, height = 0;  // client area on the screen
   std::string font_face;                          // GBK, e.g. "宋体"
@@ -61,6 +61,6 @@ struct FormResult {
 
 // Shows the form until it is closed.  False (failure and cause set) when it
 // could not be shown.
-bool ShowModalForm(const FormSpec& spec, FormResult* result);
+bool ShowModalForm(const FormLayout& layout, FormResult* result);
 
 }  // namespace corvane::platform

@@ -33,8 +33,8 @@ void SaveSettings(const std::string& path, const std::vector<std::string>& value
   IniWriteValues(path, entries);
 }
 
-platform::FormSpec SettingsForm(const std::vector<std::string>& values) {
-  platform::FormSpec s;
+platform::FormLayout SettingsForm(const std::vector<std::string>& values) {
+  platform::FormLayout s;
   s.caption = "Tradecfg参数配置";
   s.left = kClientLeft, s.top = kClientTop, s.width = kClientWidth, s.height = kClientHeight;
   s.font_face = "宋体";

@@ -38,7 +38,7 @@ bool LoadSettings(const std::string& path, std::vector<std::string>* values);
 void SaveSettings(const std::string& path, const std::vector<std::string>& values);
 
 // The window showing these values.
-platform::FormSpec SettingsForm(const std::vector<std::string>& values);
+platform::FormLayout SettingsForm(const std::vector<std::string>& values);
 
 // The values to save after the form closed: an edit's text where the
 // operator changed it, else the value loaded, byte for byte (a value that is

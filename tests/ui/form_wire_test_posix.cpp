@@ -7,7 +7,7 @@ namespace corvane::platform {
 namespace {
 
 TEST(FormWire, AFormArrivesAsSent) {
-  FormSpec s;
+  FormLayout s;
   s.caption = "Tradecfg参数配置";
   s.left = 142, s.top = 221, s.width = 471, s.height = 285, s.font_height = -12;
   s.font_face = "宋体";
@@ -16,9 +16,9 @@ TEST(FormWire, AFormArrivesAsSent) {
   s.buttons = {{"确定(&S)", 277, 8, 75, 25, 1}};
   s.labels = {{"卡类型：", 220, 28, 88, 12}};
   s.edits = {{"", 312, 24, 121, 21}, {"a b\nc", 97, 24, 121, 21}};
-  FormSpec back;
-  ASSERT_TRUE(DecodeFormSpec(EncodeFormSpec(s), &back));
-  EXPECT_EQ(EncodeFormSpec(s), EncodeFormSpec(back));
+  FormLayout back;
+  ASSERT_TRUE(DecodeFormLayout(EncodeFormLayout(s), &back));
+  EXPECT_EQ(EncodeFormLayout(s), EncodeFormLayout(back));
   EXPECT_EQ(back.edits[1].text, "a b\nc");
   EXPECT_EQ(back.buttons[0].result, 1);
   EXPECT_TRUE(back.chinese_input);
@@ -36,9 +36,9 @@ TEST(FormWire, AnOutcomeMustHoldEveryEdit) {
   EXPECT_FALSE(DecodeFormResult(EncodeFormResult(r), 3, &back));
   EXPECT_FALSE(DecodeFormResult("result 1\nedit 0 zz\nedit 1 -\n", 2, &back));
   EXPECT_FALSE(DecodeFormResult("", 0, &back));
-  FormSpec spec;
-  EXPECT_FALSE(DecodeFormSpec("form 1 2 3\n", &spec));
-  EXPECT_FALSE(DecodeFormSpec(std::string(kFormWireMaxBytes + 1, ' '), &spec));
+  FormLayout layout;
+  EXPECT_FALSE(DecodeFormLayout("form 1 2 3\n", &layout));
+  EXPECT_FALSE(DecodeFormLayout(std::string(kFormWireMaxBytes + 1, ' '), &layout));
 }
 
 }  // namespace

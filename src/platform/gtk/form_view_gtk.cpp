@@ -8,9 +8,9 @@ namespace {
 // Sizes as given: GTK's theme would otherwise grow edits and buttons to its
 // own minimum heights.  12 px is the character height of 9 pt on a 96 dpi
 // screen (a font height of -12).
-std::string Css(const FormSpec& spec) {
-  const int px = spec.font_height < 0 ? -spec.font_height : spec.font_height;
-  return "* { font-family: \"" + spec.font_face +
+std::string Css(const FormLayout& layout) {
+  const int px = layout.font_height < 0 ? -layout.font_height : layout.font_height;
+  return "* { font-family: \"" + layout.font_face +
          "\", \"SimSun\", \"WenQuanYi Zen Hei\", \"Noto Sans CJK SC\", sans-serif; font-size: " +
          std::to_string(px) + "px; }\n"
          "entry { min-height: 0; padding: 0 3px; }\n"
@@ -18,9 +18,9 @@ std::string Css(const FormSpec& spec) {
          "label { min-height: 0; padding: 0; }\n";
 }
 
-void ApplyCss(const FormSpec& spec) {
+void ApplyCss(const FormLayout& layout) {
   GtkCssProvider* css = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(css, Css(spec).c_str(), -1, nullptr);
+  gtk_css_provider_load_from_data(css, Css(layout).c_str(), -1, nullptr);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   g_object_unref(css);
@@ -60,7 +60,7 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
-void AddPanels(FormView* v, const FormSpec& f) {
+void AddPanels(FormView* v, const FormLayout& f) {
   GtkWidget* upper = gtk_frame_new(nullptr);
   gtk_frame_set_shadow_type(GTK_FRAME(upper), GTK_SHADOW_IN);
   Place(v, upper, 0, 0, f.width, f.height - f.bottom_panel_height);
@@ -71,7 +71,7 @@ void AddPanels(FormView* v, const FormSpec& f) {
   Place(v, line, f.line_left, f.line_top, f.line_width, 1);
 }
 
-void AddControls(FormView* v, const FormSpec& f) {
+void AddControls(FormView* v, const FormLayout& f) {
   GList* chain = nullptr;
   for (const FormButton& b : f.buttons) {
     GtkWidget* w = gtk_button_new_with_mnemonic(Mnemonic(b.caption).c_str());
@@ -102,32 +102,32 @@ void AddControls(FormView* v, const FormSpec& f) {
 
 }  // namespace
 
-void BuildFormView(const FormSpec& spec, FormView* v) {
-  ApplyCss(spec);
+void BuildFormView(const FormLayout& layout, FormView* v) {
+  ApplyCss(layout);
   v->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* win = GTK_WINDOW(v->window);
-  gtk_window_set_title(win, spec.caption.c_str());
+  gtk_window_set_title(win, layout.caption.c_str());
   gtk_window_set_resizable(win, FALSE);
   gtk_window_set_modal(win, TRUE);
   gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_DIALOG);
   gtk_window_set_keep_above(win, TRUE);
-  gtk_window_move(win, spec.left, spec.top);
+  gtk_window_move(win, layout.left, layout.top);
   g_signal_connect(v->window, "delete-event", G_CALLBACK(OnDelete), v);
   v->fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(v->fixed, spec.width, spec.height);
+  gtk_widget_set_size_request(v->fixed, layout.width, layout.height);
   gtk_container_add(GTK_CONTAINER(v->window), v->fixed);
-  AddPanels(v, spec);
-  AddControls(v, spec);
+  AddPanels(v, layout);
+  AddControls(v, layout);
   gtk_widget_show_all(v->window);
   if (!v->buttons.empty()) gtk_widget_grab_focus(v->buttons[0]);
 }
 
-FormResult CollectFormView(const FormSpec& spec, const FormView& v) {
+FormResult CollectFormView(const FormLayout& layout, const FormView& v) {
   FormResult r;
   r.modal_result = v.result;
   for (size_t i = 0; i < v.edits.size(); ++i) {
     std::string text = gtk_entry_get_text(GTK_ENTRY(v.edits[i]));
-    r.changed.push_back(text != spec.edits[i].text);
+    r.changed.push_back(text != layout.edits[i].text);
     r.texts.push_back(text);
   }
   return r;

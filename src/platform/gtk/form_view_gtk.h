@@ -19,7 +19,7 @@ struct FormView {
 };
 
 // Builds and shows the window; gtk_init must have succeeded.
-void BuildFormView(const FormSpec& spec, FormView* view);
-FormResult CollectFormView(const FormSpec& spec, const FormView& view);
+void BuildFormView(const FormLayout& layout, FormView* view);
+FormResult CollectFormView(const FormLayout& layout, const FormView& view);
 
 }  // namespace corvane::platform

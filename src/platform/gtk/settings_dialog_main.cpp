@@ -18,8 +18,8 @@ int main() {
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0 && wire.size() <= kFormWireMaxBytes)
     wire.append(buf, n);
-  FormSpec spec;
-  if (!DecodeFormSpec(wire, &spec)) {
+  FormLayout layout;
+  if (!DecodeFormLayout(wire, &layout)) {
     std::fprintf(stderr, "corvane-settings-dialog: the form it was given is not readable\n");
     return kExitBadInput;
   }
@@ -29,9 +29,9 @@ int main() {
     return kExitNoDisplay;
   }
   FormView view;
-  BuildFormView(spec, &view);
+  BuildFormView(layout, &view);
   gtk_main();
-  FormResult result = CollectFormView(spec, view);
+  FormResult result = CollectFormView(layout, view);
   gtk_widget_destroy(view.window);
   std::fputs(EncodeFormResult(result).c_str(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;

@@ -68,38 +68,38 @@ std::string Box(int l, int t, int w, int h) {
          std::to_string(h);
 }
 
-bool DecodeFormLine(const std::vector<std::string>& w, FormSpec* spec) {
+bool DecodeFormLine(const std::vector<std::string>& w, FormLayout* layout) {
   int chinese = 0;
   if (w.size() != 13) return false;
-  if (!Numbers(w, {&spec->left, &spec->top, &spec->width, &spec->height, &spec->font_height,
-                   &spec->bottom_panel_height, &spec->line_left, &spec->line_top,
-                   &spec->line_width, &chinese}))
+  if (!Numbers(w, {&layout->left, &layout->top, &layout->width, &layout->height, &layout->font_height,
+                   &layout->bottom_panel_height, &layout->line_left, &layout->line_top,
+                   &layout->line_width, &chinese}))
     return false;
-  spec->chinese_input = chinese != 0;
-  return Unhex(w[11], &spec->caption) && Unhex(w[12], &spec->font_face);
+  layout->chinese_input = chinese != 0;
+  return Unhex(w[11], &layout->caption) && Unhex(w[12], &layout->font_face);
 }
 
-bool DecodeItem(const std::vector<std::string>& w, FormSpec* spec) {
+bool DecodeItem(const std::vector<std::string>& w, FormLayout* layout) {
   int l, t, wd, h, r;
   if (w[0] == "button" && w.size() == 7 && Numbers(w, {&l, &t, &wd, &h, &r})) {
-    spec->buttons.push_back({"", l, t, wd, h, r});
-    return Unhex(w[6], &spec->buttons.back().caption);
+    layout->buttons.push_back({"", l, t, wd, h, r});
+    return Unhex(w[6], &layout->buttons.back().caption);
   }
   if (w.size() != 6 || !Numbers(w, {&l, &t, &wd, &h})) return false;
   if (w[0] == "label") {
-    spec->labels.push_back({"", l, t, wd, h});
-    return Unhex(w[5], &spec->labels.back().caption);
+    layout->labels.push_back({"", l, t, wd, h});
+    return Unhex(w[5], &layout->labels.back().caption);
   }
   if (w[0] == "edit") {
-    spec->edits.push_back({"", l, t, wd, h});
-    return Unhex(w[5], &spec->edits.back().text);
+    layout->edits.push_back({"", l, t, wd, h});
+    return Unhex(w[5], &layout->edits.back().text);
   }
   return false;
 }
 
 }  // namespace
 
-std::string EncodeFormSpec(const FormSpec& s) {
+std::string EncodeFormLayout(const FormLayout& s) {
   std::string out = "form " + Box(s.left, s.top, s.width, s.height) + " " +
                     std::to_string(s.font_height) + " " + std::to_string(s.bottom_panel_height) +
                     " " + std::to_string(s.line_left) + " " + std::to_string(s.line_top) + " " +
@@ -115,17 +115,17 @@ std::string EncodeFormSpec(const FormSpec& s) {
   return out;
 }
 
-bool DecodeFormSpec(const std::string& wire, FormSpec* spec) {
+bool DecodeFormLayout(const std::string& wire, FormLayout* layout) {
   if (wire.size() > kFormWireMaxBytes) return false;
-  *spec = FormSpec();
+  *layout = FormLayout();
   std::istringstream in(wire);
   std::string line;
-  if (!std::getline(in, line) || !DecodeFormLine(Words(line), spec)) return false;
+  if (!std::getline(in, line) || !DecodeFormLine(Words(line), layout)) return false;
   size_t items = 0;
   while (std::getline(in, line)) {
     std::vector<std::string> w = Words(line);
     if (w.empty()) continue;
-    if (++items > kFormWireMaxItems || !DecodeItem(w, spec)) return false;
+    if (++items > kFormWireMaxItems || !DecodeItem(w, layout)) return false;
   }
   return true;
 }

@@ -28,8 +28,8 @@ constexpr int kExitBadInput = 4;
 constexpr size_t kFormWireMaxBytes = 1u << 20;
 constexpr size_t kFormWireMaxItems = 64;
 
-std::string EncodeFormSpec(const FormSpec& spec);
-bool DecodeFormSpec(const std::string& wire, FormSpec* spec);
+std::string EncodeFormLayout(const FormLayout& layout);
+bool DecodeFormLayout(const std::string& wire, FormLayout* layout);
 std::string EncodeFormResult(const FormResult& result);
 // edits: the number of edits the form had; the result must hold that many.
 bool DecodeFormResult(const std::string& wire, size_t edits, FormResult* result);

@@ -29,13 +29,13 @@ const char kFormProgram[] = "corvane-settings-dialog";
 std::string GbkToUtf8(const std::string& text) { return WideToUtf8(GbkToWide(text)); }
 std::string Utf8ToGbk(const std::string& text) { return WideToGbk(Utf8ToWide(text)); }
 
-FormSpec Utf8Spec(FormSpec spec) {
-  spec.caption = GbkToUtf8(spec.caption);
-  spec.font_face = GbkToUtf8(spec.font_face);
-  for (FormButton& b : spec.buttons) b.caption = GbkToUtf8(b.caption);
-  for (FormLabel& l : spec.labels) l.caption = GbkToUtf8(l.caption);
-  for (FormEdit& e : spec.edits) e.text = GbkToUtf8(e.text);
-  return spec;
+FormLayout Utf8Layout(FormLayout layout) {
+  layout.caption = GbkToUtf8(layout.caption);
+  layout.font_face = GbkToUtf8(layout.font_face);
+  for (FormButton& b : layout.buttons) b.caption = GbkToUtf8(b.caption);
+  for (FormLabel& l : layout.labels) l.caption = GbkToUtf8(l.caption);
+  for (FormEdit& e : layout.edits) e.text = GbkToUtf8(e.text);
+  return layout;
 }
 
 bool Fail(FormResult* r, FormFailure failure, const std::string& cause) {
@@ -155,7 +155,7 @@ bool Interpret(int status, const std::string& out, const std::string& err, size_
 
 }  // namespace
 
-bool ShowModalForm(const FormSpec& spec, FormResult* result) {
+bool ShowModalForm(const FormLayout& layout, FormResult* result) {
   *result = FormResult();
   if (EnvironmentValue("DISPLAY").empty() && EnvironmentValue("WAYLAND_DISPLAY").empty())
     return Fail(result, FormFailure::kNoDisplay, "neither DISPLAY nor WAYLAND_DISPLAY is set");
@@ -166,7 +166,7 @@ bool ShowModalForm(const FormSpec& spec, FormResult* result) {
   Child child;
   if (!Start(program, &child))
     return Fail(result, FormFailure::kWindowRefused, program + ": " + std::strerror(errno));
-  WriteAll(child.in, EncodeFormSpec(Utf8Spec(spec)));
+  WriteAll(child.in, EncodeFormLayout(Utf8Layout(layout)));
   close(child.in);
   std::string out, err;
   ReadBoth(child.out, child.err, &out, &err);
@@ -174,7 +174,7 @@ bool ShowModalForm(const FormSpec& spec, FormResult* result) {
   std::string how;
   int status = Wait(child.pid, &how);
   if (!how.empty()) return Fail(result, FormFailure::kWindowRefused, how + ": " + err);
-  return Interpret(status, out, err, spec.edits.size(), result);
+  return Interpret(status, out, err, layout.edits.size(), result);
 }
 
 }  // namespace corvane::platform

@@ -23,8 +23,8 @@ void OnCommand(FormState* s, int id, int code) {
   const int buttons = static_cast<int>(s->buttons.size());
   const int edits = static_cast<int>(s->edits.size());
   if (id >= kFirstButtonId && id < kFirstButtonId + buttons && code == BN_CLICKED) {
-    s->result = s->spec->buttons[static_cast<size_t>(id - kFirstButtonId)].result;
-  } else if (id >= kFirstEditId && id < kFirstEditId + edits && s->spec->chinese_input) {
+    s->result = s->layout->buttons[static_cast<size_t>(id - kFirstButtonId)].result;
+  } else if (id >= kFirstEditId && id < kFirstEditId + edits && s->layout->chinese_input) {
     if (code == EN_SETFOCUS) SelectChineseInput(s);
     if (code == EN_KILLFOCUS) RestoreInput(s);
   }
@@ -32,7 +32,7 @@ void OnCommand(FormState* s, int id, int code) {
 
 // The raised bottom panel, the panel above it with a lowered inner bevel,
 // and the one-pixel line in the shadow colour.
-void Paint(HWND window, const FormSpec& f) {
+void Paint(HWND window, const FormLayout& f) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   RECT client;
@@ -65,7 +65,7 @@ LRESULT CALLBACK FormProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_PAINT:
       if (s) {
-        Paint(window, *s->spec);
+        Paint(window, *s->layout);
         return 0;
       }
       break;
@@ -84,7 +84,7 @@ HWND Child(FormState* s, HINSTANCE inst, const wchar_t* cls, const std::string& 
 
 // In tab order: the buttons of the bottom panel, then the edits.
 bool CreateControls(HINSTANCE inst, FormState* s) {
-  const FormSpec& f = *s->spec;
+  const FormLayout& f = *s->layout;
   const int panel_top = f.height - f.bottom_panel_height;
   int id = kFirstButtonId;
   for (const FormButton& b : f.buttons) {
@@ -122,7 +122,7 @@ bool RegisterFormClass(HINSTANCE instance, const wchar_t* class_name) {
 }
 
 bool CreateForm(HINSTANCE instance, const wchar_t* class_name, FormState* s) {
-  const FormSpec& f = *s->spec;
+  const FormLayout& f = *s->layout;
   s->font = CreateFontW(f.font_height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         DEFAULT_PITCH | FF_DONTCARE, Wide(f.font_face).c_str());

@@ -12,7 +12,7 @@
 namespace corvane::platform::win32form {
 
 struct FormState {
-  const FormSpec* spec = nullptr;
+  const FormLayout* layout = nullptr;
   HWND window = nullptr;
   HFONT font = nullptr;
   std::vector<HWND> buttons;

@@ -71,14 +71,14 @@ void Collect(const FormState& state, FormResult* r) {
 
 }  // namespace
 
-bool ShowModalForm(const FormSpec& spec, FormResult* result) {
+bool ShowModalForm(const FormLayout& layout, FormResult* result) {
   *result = FormResult();
   HINSTANCE instance = ThisModule();
   const std::wstring class_name = ClassName();
   if (!win32form::RegisterFormClass(instance, class_name.c_str()))
     return Refused(result, "RegisterClassEx");
   FormState state;
-  state.spec = &spec;
+  state.layout = &layout;
   bool shown = win32form::CreateForm(instance, class_name.c_str(), &state);
   if (!shown) Refused(result, "CreateWindowEx");
   if (shown) {
