@@ -53,15 +53,46 @@ BOOL CALLBACK AddChild(HWND child, LPARAM param) {
   return TRUE;
 }
 
+// Waits until done() holds, at most timeout_ms (the i686 build runs under
+// an emulator: a minute is generous, and a passing wait ends at once).
+bool WaitUntil(const std::function<bool()>& done, ULONGLONG timeout_ms = 60000) {
+  const ULONGLONG end = GetTickCount64() + timeout_ms;
+  while (!done()) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 Dialog WaitForDialog() {
   Dialog d;
-  for (int i = 0; i < 400 && !d.window; ++i) {
+  WaitUntil([&] {
     HWND w = FindWindowW(nullptr, kCaption);
     if (w && IsWindowVisible(w)) d.window = w;
-    else Sleep(50);
-  }
+    return d.window != nullptr;
+  });
   if (d.window) EnumChildWindows(d.window, AddChild, reinterpret_cast<LPARAM>(&d));
   return d;
+}
+
+std::wstring Text(HWND w) {
+  wchar_t buf[256] = {};
+  GetWindowTextW(w, buf, 255);
+  return buf;
+}
+
+// Posts a marker character to the edit behind the messages posted before
+// it and waits until the edit has it, twice: what those messages caused
+// (a character their translation posted) has then been handled too.
+// False when the edit went away (its dialog closed).
+bool Settle(HWND edit) {
+  for (const wchar_t marker : {L'#', L'%'}) {
+    PostMessageW(edit, WM_CHAR, marker, 0);
+    if (!WaitUntil([&] { return !IsWindow(edit) || Text(edit).find(marker) != std::wstring::npos; }))
+      return false;
+    if (!IsWindow(edit)) return false;
+  }
+  return true;
 }
 
 void SetText(HWND edit, const std::wstring& text) {
@@ -87,8 +118,8 @@ Outcome Run52(const std::function<void(const Dialog&)>& op) {
     } else {
       ADD_FAILURE() << d.buttons.size() << " buttons, " << d.edits.size() << " edits";
     }
-    Sleep(300);
-    if (IsWindow(d.window)) PostMessageW(d.window, WM_CLOSE, 0, 0);
+    if (!WaitUntil([&] { return !IsWindow(d.window); }, 10000))
+      PostMessageW(d.window, WM_CLOSE, 0, 0);
   });
   std::vector<char> reply(1 << 16, '\0');
   Outcome o;
@@ -103,12 +134,6 @@ RECT ClientBox(HWND child, HWND parent) {
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   return r;
-}
-
-std::wstring Text(HWND w) {
-  wchar_t buf[256] = {};
-  GetWindowTextW(w, buf, 255);
-  return buf;
 }
 
 // A 24-bit BMP of the window as it is on the screen (png_shot makes a PNG of it).
@@ -201,16 +226,16 @@ TEST_F(WinDialog, LooksAsDesignedAndSavesTypedValuesOnConfirm) {
   Outcome o = Run52([](const Dialog& d) {
     CheckLayout(d);
     CheckTabOrder(d);
-    SetText(d.edits[0], L"COM7");
-    SetText(d.edits[7], L"前置机");
-    SetText(d.edits[8], L"0101");
     // Enter and Esc close nothing: neither button is a default or cancel button.
     PostMessageW(d.edits[0], WM_KEYDOWN, VK_RETURN, 0);
     PostMessageW(d.edits[0], WM_KEYDOWN, VK_ESCAPE, 0);
-    Sleep(300);
+    EXPECT_TRUE(Settle(d.edits[0])) << "Enter or Esc closed the dialog";
     EXPECT_TRUE(IsWindowVisible(d.window));
+    SetText(d.edits[0], L"COM7");
+    SetText(d.edits[7], L"前置机");
+    SetText(d.edits[8], L"0101");
     UpdateWindow(d.window);
-    Sleep(300);
+    Sleep(300);  // the screen catches up with the drawing (for the picture only)
     Picture(d.window, Folder() + "settings-dialog.bmp");
     SendMessageW(d.buttons[0], BM_CLICK, 0, 0);
   });
