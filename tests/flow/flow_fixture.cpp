@@ -13,6 +13,9 @@ using corvane::testing::CopyInto;
 using corvane::testing::ReadFile;
 using corvane::testing::RunProcess;
 using corvane::testing::TempDir;
+using corvane::testing::UnderWine;
+using corvane::testing::WindowsBuildDir;
+using corvane::testing::WineAddress;
 using corvane::testing::WriteFile;
 
 std::string Flags(const std::string& first_seven) {
@@ -57,15 +60,26 @@ void FlowTest::TearDown() {
 
 std::string FlowTest::NextAddress() {
   static std::atomic<int> next{0};
+  if (!WindowsBuildDir().empty()) return WineAddress(90 + next++ % 10);
   return "127.0.0." + std::to_string(70 + next++ % 20);
 }
 
-std::string FlowTest::HostProgram() { return BuildDir() + "/tools/corvane-host/corvane-host"; }
+std::string FlowTest::HostProgram() {
+  if (!WindowsBuildDir().empty()) return WindowsBuildDir() + "/tools/corvane-host/corvane-host.exe";
+  return BuildDir() + "/tools/corvane-host/corvane-host";
+}
 
 std::vector<std::string> FlowTest::HostFiles() {
-  return {BuildDir() + "/tools/corvane-host/corvane-host",
-          BuildDir() + "/src/api/libCorvaneApply.so",
+  const std::string windows = WindowsBuildDir();
+  if (!windows.empty())
+    return {HostProgram(), windows + "/src/api/CorvaneApply.dll",
+            windows + "/tools/iccsim/ICCInter01046.dll"};
+  return {HostProgram(), BuildDir() + "/src/api/libCorvaneApply.so",
           BuildDir() + "/tools/iccsim/libICCInter01046.so"};
+}
+
+std::vector<std::string> FlowTest::Wrap(const std::vector<std::string>& argv) {
+  return WindowsBuildDir().empty() ? argv : UnderWine(argv);
 }
 
 void FlowTest::StartFrontEnd() {

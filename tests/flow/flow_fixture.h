@@ -38,9 +38,12 @@ std::string InitReply(const std::vector<std::string>& lines);
 // Card data of 400 characters with the given lock field.
 std::string Card(char fill, const std::string& lock = "00000000000000");
 
+// In a wine run (corvane_add_wine_test) the programs are the Windows
+// build's, run under its Wine; otherwise the Linux build's.
 class FlowTest : public ::testing::Test {
  protected:
-  // Loopback addresses: Linux flows use 127.0.0.70 to .89, round robin.
+  // Loopback addresses: Linux flows use 127.0.0.70 to .89, wine flows
+  // WineAddress(90) to (99), round robin.
   void SetUp() override;
   void TearDown() override;
 
@@ -88,10 +91,10 @@ class FlowTest : public ::testing::Test {
   bool front_started_ = false;
   std::string last_host_output_;
 
-  // Where the programs come from (Linux build by default).
+  // Where the programs come from and how they run.
   virtual std::string HostProgram();
   virtual std::vector<std::string> HostFiles();
-  virtual std::vector<std::string> Wrap(const std::vector<std::string>& argv) { return argv; }
+  virtual std::vector<std::string> Wrap(const std::vector<std::string>& argv);
   virtual std::string NextAddress();
 
  private:

@@ -1,7 +1,10 @@
 // What a host meets at its edges: a reply larger than the buffer it
-// stated, and calls from several threads at once.
+// stated, and calls from several threads at once.  Part of the Linux flows
+// and run once per Windows build (host_limits_flow_test_win64, _win32: the
+// i686 product's 2 GB address space).
 #include "flow/flow_fixture.h"
 
+#include <atomic>
 #include <filesystem>
 
 namespace corvane::flowtest {
@@ -13,6 +16,12 @@ class HostLimits : public FlowTest {
     FlowTest::SetUp();
     Answer(21, InitReply({ParamLine(31, 6, Flags("0000001"))}));
     Answer(49, "0~");
+  }
+  // The wine runs: WineAddress(120) to (122), beside the other wine flows.
+  std::string NextAddress() override {
+    static std::atomic<int> next{0};
+    if (corvane::testing::WindowsBuildDir().empty()) return FlowTest::NextAddress();
+    return corvane::testing::WineAddress(120 + next++ % 3);
   }
   std::string DiagnosticsLog() {
     std::string all;

@@ -1,8 +1,6 @@
 // A whole session with a Windows build under Wine (the x86_64 build under
 // wine64, the i686 build with its i686 card simulator under 32-bit Wine):
 // session start, a card transaction, a download transaction, close.
-#include <atomic>
-
 #include "flow/flow_fixture.h"
 
 namespace corvane::flowtest {
@@ -14,21 +12,6 @@ class WineFlow : public FlowTest {
     if (corvane::testing::WindowsBuildDir().empty()) GTEST_SKIP() << "no Windows build";
     FlowTest::SetUp();
   }
-  std::string HostProgram() override {
-    return corvane::testing::WindowsBuildDir() + "/tools/corvane-host/corvane-host.exe";
-  }
-  std::vector<std::string> HostFiles() override {
-    const std::string b = corvane::testing::WindowsBuildDir();
-    return {HostProgram(), b + "/src/api/CorvaneApply.dll", b + "/tools/iccsim/ICCInter01046.dll"};
-  }
-  std::vector<std::string> Wrap(const std::vector<std::string>& argv) override {
-    return corvane::testing::UnderWine(argv);
-  }
-  std::string NextAddress() override {
-    static std::atomic<int> next{0};
-    return corvane::testing::WineAddress(90 + next++ % 10);
-  }
-
   // The card parameter record as the card library read it, by the offsets
   // of the vendor's layout: 76 bytes in the i686 product, 96 in x86_64.
   void ExpectVendorRecordLayout() {
@@ -72,20 +55,6 @@ TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
   EXPECT_EQ(Card('B'), CardOnFile());
   EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "33", "InMsg"));
   ExpectVendorRecordLayout();
-}
-
-// The guard of the exports on Windows threads: eight threads of one host
-// each open a session and run a transaction; every call succeeds in turn.
-TEST_F(WineFlow, CallsFromEightThreadsTakeTurns) {
-  Answer(21, InitReply({ParamLine(31, 6, Flags("0000001"))}));
-  Answer(31, "0~ok~0~f4~f5~f6~x");
-  StartFrontEnd();
-  auto r = HostWith({"--threads", "8"}, {{"init"}, {"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"}});
-  ASSERT_EQ(16u, r.size()) << last_host_output_;
-  for (const Reply& one : r) EXPECT_EQ(0, one.status) << one.text;
-  int sent = 0;
-  for (const Received& c : FrontCalls()) sent += c.trade_no == 31;
-  EXPECT_EQ(8, sent);
 }
 
 }  // namespace
