@@ -12,12 +12,15 @@ const char kSubFieldSep[] = "%%";
 int get_field(const std::string& text, const std::string& sep, int n, std::string* field) {
   if (n <= 0) return 0;
   if (sep.empty()) return Kvo_SetLastError(kErrGetField, GetFieldMessage(text, sep, n));
-  size_t pos = 0;  // start of the current field in text + sep
-  const std::string w = text + sep;
+  // Separators are searched in the text itself: the last field runs to the
+  // end of the text, so a text ending in part of a separator ("50%" split at
+  // "%%") keeps those bytes.
+  size_t pos = 0;  // start of the current field in text
   for (int i = 0; i < n; ++i) {
-    size_t hit = w.find(sep, pos);
-    if (hit == std::string::npos) return Kvo_SetLastError(kErrGetField, GetFieldMessage(text, sep, n));
-    *field = w.substr(pos, hit - pos);
+    if (pos > text.size()) return Kvo_SetLastError(kErrGetField, GetFieldMessage(text, sep, n));
+    size_t hit = text.find(sep, pos);
+    if (hit == std::string::npos) hit = text.size();
+    *field = text.substr(pos, hit - pos);
     pos = hit + sep.size();
   }
   return 0;

@@ -47,6 +47,20 @@ TEST(GetField, SubListsWithTwoCharacterSeparator) {
   EXPECT_EQ("%z", f);
 }
 
+TEST(GetField, TextEndingInPartOfTheSeparatorKeepsIt) {
+  // A last field ending in one "%" keeps it when split at "%%": the
+  // separator is searched in the text, not in the text with one appended.
+  std::string f;
+  EXPECT_EQ(0, get_sub_field("a%", 1, &f));
+  EXPECT_EQ("a%", f);
+  EXPECT_EQ(0, get_sub_field("10.0.0.5%%u%%pw%%/out/50%", 4, &f));
+  EXPECT_EQ("/out/50%", f);
+  EXPECT_EQ(0, get_sub_field("a%%%", 2, &f));
+  EXPECT_EQ("%", f);
+  EXPECT_EQ(-1, get_sub_field("a%%%", 3, &f));
+  EXPECT_EQ("%", f);
+}
+
 TEST(GetField, GbkBytesAreNotSplitInside) {
   // Field contents are bytes; a Chinese field comes back whole.
   std::string f;
