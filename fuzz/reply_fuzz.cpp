@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::string field, path;
       if (get_field(reply, n, &field) == 0 && get_sub_field(field, 4, &path) == 0) {
         const std::string name = DownloadFileName(path);
-        if (name.find('/') != std::string::npos) std::abort();
+        if (name.find_first_of("/:") != std::string::npos) std::abort();
       }
     }
   }

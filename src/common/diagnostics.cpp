@@ -97,8 +97,7 @@ std::string EscapeLogText(const std::string& text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     // A character's trail byte is never a control character; an invalid
     // pair is taken apart so that its second byte is escaped too.
-    if (IsGbkLeadByte(c) && i + 1 < text.size() &&
-        static_cast<unsigned char>(text[i + 1]) >= 0x40) {
+    if (IsGbkPairAt(text, i)) {
       out += text.substr(i++, 2);
     } else {
       AppendEscapedByte(c, &out);

@@ -8,8 +8,19 @@
 namespace corvane {
 
 // First byte of a two-byte character; the byte after it belongs to the same
-// character whatever its value (0x40..0xFE, '\\' and '|' included).
+// character when it is a trail byte (0x40..0xFE, '\\' and '|' included).
 inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// A byte that can follow a lead byte in a valid character: 0x40..0xFE
+// without 0x7F.  '/', ':' and control characters never can; a lead byte
+// before one of them stands alone (as the code page's conversion reads it).
+inline bool IsGbkTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+// A valid double-byte character starts at text[i].
+inline bool IsGbkPairAt(const std::string& text, size_t i) {
+  return i + 1 < text.size() && IsGbkLeadByte(static_cast<unsigned char>(text[i])) &&
+         IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]));
+}
 
 // The first max_bytes bytes of text at most, never ending in the middle of
 // a double-byte character.

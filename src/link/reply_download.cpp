@@ -24,7 +24,7 @@ std::string DownloadFileName(const std::string& remote_path) {
   size_t i = 0;
   while (i < remote_path.size()) {
     unsigned char c = static_cast<unsigned char>(remote_path[i]);
-    if (IsGbkLeadByte(c) && i + 1 < remote_path.size()) {
+    if (IsGbkPairAt(remote_path, i)) {
       i += 2;
       continue;
     }

@@ -30,7 +30,7 @@ int Kvo_DownReplyFile(const std::string& reply, int32_t n, std::string* reduced)
 
 // The local name of a remote path: the text after its last "/", "\" or
 // ":" (a "\" that is the second byte of a GBK character is part of that
-// character).
+// character; "/" and ":" never are, even after a lead byte).
 std::string DownloadFileName(const std::string& remote_path);
 
 // The directory "down" beside the host program.

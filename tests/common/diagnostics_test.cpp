@@ -16,6 +16,7 @@ TEST(Diagnostics, EscapesEverythingThatCouldForgeALine) {
   EXPECT_EQ("医保\x81\x5c", EscapeLogText("医保\x81\x5c"));
   // An invalid pair does not hide a line break behind a lead byte.
   EXPECT_EQ("\x81\\n", EscapeLogText("\x81\n"));
+  EXPECT_EQ("\x81\\x7F", EscapeLogText("\x81\x7f"));
   EXPECT_EQ("***", MaskSecret("pw"));
   EXPECT_EQ("", MaskSecret(""));
 }

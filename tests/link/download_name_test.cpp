@@ -23,6 +23,14 @@ TEST(DownloadFileName, BackslashInsideAGbkCharacterIsNoSeparator) {
   EXPECT_EQ(DownloadFileName("报表.txt"), "报表.txt");
 }
 
+TEST(DownloadFileName, LeadByteBeforeASeparatorDoesNotHideIt) {
+  // "/" and ":" are never the second byte of a character: the name never
+  // holds a separator, whatever byte stands before it.
+  EXPECT_EQ(DownloadFileName("ut\xdb\x8a\x8b/\xd0" "a.txt"), "\xd0" "a.txt");
+  EXPECT_EQ(DownloadFileName("out\x81/..\x81/f.txt"), "f.txt");
+  EXPECT_EQ(DownloadFileName("c\xfe:f.txt"), "f.txt");
+}
+
 // FTP commands are lines: a line break in any download field would add a
 // command of its own.  Refused here, on every platform, before any client.
 TEST(FtpGetFile, ControlCharacterInAnyFieldIsRefusedBeforeConnecting) {
