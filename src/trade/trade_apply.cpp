@@ -51,10 +51,14 @@ Exit Fail(int32_t code, Exit exit) {
   return exit;
 }
 
-Exit PreChecks(Transaction& t, const std::string& request) {
+// The request as the packet will carry it is the content, "~" and the
+// additional field (the card steps keep the content's length, but for the
+// card data read).
+Exit PreChecks(Transaction& t, const std::string& request, const std::string& extra) {
   if (Kvo_CheckInit() != 0) return ":001";
   if (Kvo_CheckEntryPara(platform::TrimText(request), &t.content) != 0) return ":001";
-  if (Kvo_CheckTradeRequest(t.no, t.content, t.serial) != 0) return ":002";
+  const size_t sent_bytes = t.content.size() + 1 + extra.size();
+  if (Kvo_CheckTradeRequest(t.no, t.content, t.serial, sent_bytes) != 0) return ":002";
   return nullptr;
 }
 
@@ -121,7 +125,8 @@ Exit RemoteCall(Transaction& t) {
   if (result == 1 && t.CardInUse()) Kvo_UnlockICCard(t.card.CardData);
   if (result != -1) return nullptr;
   t.detail = t.remote_reply;
-  // A request too long for the packet keeps its own code: nothing was sent.
+  // A request that a card read made too long for the packet keeps its own
+  // code: nothing was sent.
   if (LastErrorCode() == kErrRequestTooLong) return ":011";
   return Fail(kErrRemoteTrade, ":011");
 }
@@ -207,7 +212,7 @@ int f_UCApply(int32_t trade_no, const std::string& request, double serial,
   if (trade_no == kSettingsDialogTrade) return SettingsDialog(reply);
   Transaction t(trade_no, serial);
   std::string text;
-  Exit exit = PreChecks(t, request);
+  Exit exit = PreChecks(t, request, extra);
   if (!exit) exit = ReportLeftover(t);
   if (!exit) exit = CardIn(t);
   if (!exit) t.content += "~" + extra;

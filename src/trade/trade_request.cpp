@@ -22,7 +22,8 @@ THisInHeadParam& HisInHead() {
   return head;
 }
 
-int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, double serial) {
+int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, double serial,
+                          size_t sent_bytes) {
   const std::string content = platform::TrimText(content_in);
   std::string line = std::to_string(trade_no);
   int read = -1;
@@ -33,7 +34,7 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
   }
   if (read != 0) return Kvo_SetLastError(kErrReadSettings);
   // Refused here, before the card is touched or anything is sent.
-  if (Kvo_CheckPackFields(trade_no, 0, serial, SystemCfg().LocalIP) != 0) return -1;
+  if (Kvo_CheckPackFields(trade_no, sent_bytes, serial, SystemCfg().LocalIP) != 0) return -1;
   if (!IsCardTrade(trade_no)) return 0;
 
   std::string field5;

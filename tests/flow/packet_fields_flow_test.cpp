@@ -48,6 +48,21 @@ TEST_F(PacketFields, LongLocalIpAndLongRequestAreRefusedWithTheirOwnCodes) {
   ASSERT_EQ(1u, FrontCalls().size());  // only the first session's start
 }
 
+// The additional field counts too; the card is never opened and the
+// journal never written for a request that cannot be sent.
+TEST_F(PacketFields, TooLongRequestOfACardTransactionIsRefusedBeforeCardAndJournal) {
+  const std::string request = "$$1~c~0~ex~p5~" + std::string(999980, 'x') + "$$";
+  auto r = Session({{"apply", "33", "5", request, std::string(10, 'e')}});
+  EXPECT_EQ(-1, r[0].status);
+  const std::string head = "$$-1~1050%%" + kApplyTag + ":002%%-7007%%错误原因:";
+  EXPECT_EQ(head, r[0].text.substr(0, head.size())) << r[0].text.substr(0, 300);
+  EXPECT_NE(std::string::npos, r[0].text.find("(1000003字节)")) << r[0].text;
+  EXPECT_TRUE(CardCalls().empty());
+  EXPECT_EQ("", Ini("TradeLog.ini", "000", "TradeTypeID"));
+  EXPECT_EQ("", Ini("TradeLog.ini", "000", "Ybzt"));
+  EXPECT_EQ(1u, FrontCalls().size());  // the session start only
+}
+
 TEST_F(PacketFields, SettingsAndJournalWithAByteOrderMarkWork) {
   const std::string bom = "\xEF\xBB\xBF";
   corvane::testing::WriteFile(*dir_ / "TradeCfg.ini",
