@@ -55,11 +55,17 @@ std::string LogDirectory() {
 
 namespace {
 
-constexpr size_t kMaxNotedCauses = 4096;
-
 std::string& NotedCauses() {
   static std::string causes;
   return causes;
+}
+
+// A cause too long for the line: its beginning, and the file under log1/
+// that keeps it whole.
+std::string CauseKeptAside(const std::string& cause, size_t room) {
+  const std::string kept = Kvo_KeepWholeText("CorvaneCause", cause);
+  return GbkPrefix(cause, room) + "... (" + std::to_string(cause.size()) + " bytes, " +
+         (kept.empty() ? std::string("could not be kept whole") : "kept whole in " + kept) + ")";
 }
 
 }  // namespace
@@ -67,9 +73,14 @@ std::string& NotedCauses() {
 void Kvo_NoteCause(const std::string& cause) {
   try {
     std::string& causes = NotedCauses();
-    if (cause.empty() || causes.size() >= kMaxNotedCauses) return;
+    if (cause.empty()) return;
     if (!causes.empty()) causes += "; ";
-    causes += cause.substr(0, kMaxNotedCauses - causes.size());
+    const size_t room = causes.size() < kMaxNotedCauseBytes ? kMaxNotedCauseBytes - causes.size() : 0;
+    if (cause.size() <= kMaxCauseInLineBytes && cause.size() <= room) {
+      causes += cause;
+    } else {
+      causes += CauseKeptAside(cause, room < kMaxCauseInLineBytes ? room : kMaxCauseInLineBytes);
+    }
   } catch (...) {
     // Noting a cause never fails the caller.
   }

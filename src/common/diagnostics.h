@@ -12,6 +12,7 @@
 // forge lines.  Writing never fails the caller: a refused write is ignored.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -51,7 +52,13 @@ std::string ReplyHeadText(const std::string& reply);
 // that ends the call writes the noted causes in its one diagnostics line,
 // under the tag and code that the host sees.  Causes noted during a call
 // that then succeeds are written by the export as a line of their own.
-// Notes are joined with "; " and kept to a few kilobytes.
+// Notes are joined with "; ".  The line is bounded: a cause longer than
+// kMaxCauseInLineBytes, or one that would take the notes of one call past
+// kMaxNotedCauseBytes, is kept whole in log1/CorvaneCause<stamp>.txt and
+// noted as its beginning (at most kMaxCauseInLineBytes, never splitting a
+// character), "...", its size and that file's name.  Nothing is dropped.
+constexpr size_t kMaxCauseInLineBytes = 4096;
+constexpr size_t kMaxNotedCauseBytes = 65536;
 void Kvo_NoteCause(const std::string& cause);
 
 // The causes noted since the last take, and forgets them.

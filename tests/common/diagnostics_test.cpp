@@ -67,12 +67,34 @@ TEST(Diagnostics, AnErrorReplyWritesItsTagCodeAndTheNotedCausesOnce) {
   EXPECT_EQ("", TakeNotedCauses());
 }
 
-TEST(Diagnostics, NotedCausesAreBounded) {
+// The line stays bounded and nothing is lost: an 8 MiB cause (a server's
+// error text) is kept whole in a file that the line names; the causes
+// after it are still noted.
+TEST(Diagnostics, NotedCausesAreBoundedAndLongOnesKeptWholeInAFile) {
+  testing::TempDir dir;
+  SetDiagnosticsDirectory(dir.str());
   const std::string big(3000, 'x');
   Kvo_NoteCause(big);
   Kvo_NoteCause(big);
-  Kvo_NoteCause(big);
-  EXPECT_EQ(4096u, TakeNotedCauses().size());
+  EXPECT_EQ(big + "; " + big, TakeNotedCauses());
+  const std::string huge = "a" + std::string(8 << 20, '\xb0');  // "a" then 4 MiB characters
+  Kvo_NoteCause(huge);
+  Kvo_NoteCause("after");
+  const std::string noted = TakeNotedCauses();
+  EXPECT_EQ(noted.substr(0, 4098), huge.substr(0, 4095) + "...");  // not a half character
+  const size_t at = noted.find("(8388609 bytes, kept whole in log1/CorvaneCause");
+  ASSERT_NE(std::string::npos, at) << noted.substr(4000);
+  SetDiagnosticsDirectory("");
+  const size_t name = noted.find("log1/", at);
+  const std::string file = noted.substr(name, noted.find(".txt", name) + 4 - name);
+  EXPECT_EQ(huge, testing::ReadFile(dir / file));
+  EXPECT_EQ("; after", noted.substr(noted.size() - 7));
+  EXPECT_LT(noted.size(), 4096u + 200u);
+  // Many causes: the notes of one call stay within their bound.
+  SetDiagnosticsDirectory(dir.str());
+  for (int i = 0; i < 40; ++i) Kvo_NoteCause(big);
+  SetDiagnosticsDirectory("");
+  EXPECT_LT(TakeNotedCauses().size(), kMaxNotedCauseBytes + 40 * 200u);
 }
 
 }  // namespace
