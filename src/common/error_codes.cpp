@@ -81,6 +81,13 @@ std::string ReplyTooLargeMessage(size_t needed, size_t buffer, const std::string
          "，请联系his系统开发人员加大缓冲区！";
 }
 
+std::string TradeNotRecordedMessage(int32_t trade_no, const std::string& kept_in) {
+  return "前置服务器已执行交易" + std::to_string(trade_no) +
+         "并已返回，但交易结果未能记入交易日志TradeLog.ini(原因见log1目录下的诊断日志)，"
+         "请勿重做该交易，请先与前置服务器核对交易结果！前置服务器的返回信息已保存在" +
+         kept_in + "。";
+}
+
 std::string DialogProgramMessage(const std::string& program) {
   return "无法打开参数配置窗口：找不到配置窗口程序" + program + "，请重新安装接口程序！";
 }

@@ -52,6 +52,7 @@ enum ErrorCode : int32_t {
   kErrReplyHead = -7205,
   kErrLockCard = -7206,
   kErrUnlockCard = -7207,
+  kErrTradeNotRecorded = -7208,
   kErrICOpenSession = -8001,
   kErrICCloseSession = -8002,
   kErrICPINVerify = -8005,
@@ -85,6 +86,11 @@ std::string RequestTooLongMessage(size_t bytes);
 // included) does not fit the host's buffer of `buffer` bytes; the whole
 // reply was kept in `kept_in`.
 std::string ReplyTooLargeMessage(size_t needed, size_t buffer, const std::string& kept_in);
+
+// The composed message of -7208: the front end carried out transaction
+// trade_no and answered, but the journal could not record it; its whole
+// reply was kept in `kept_in`.
+std::string TradeNotRecordedMessage(int32_t trade_no, const std::string& kept_in);
 
 // The composed messages of the settings dialog (transaction 52): the
 // program that shows it is missing (-7041), the settings file cannot be

@@ -33,10 +33,13 @@ void Kvo_MakeErrorReply(const std::string& tag, const std::string& detail, std::
   *reply = std::move(text);
 }
 
+std::string ErrorBody(const std::string& tag, int32_t code, const std::string& message) {
+  return std::string("-1~") + kComponentCode + "%%" + tag + "%%" + std::to_string(code) + "%%" +
+         "错误原因:" + message;
+}
+
 std::string ErrorReplyText(const std::string& tag, int32_t code, const std::string& message) {
-  const std::string body = std::string("-1~") + kComponentCode + "%%" + tag + "%%" +
-                           std::to_string(code) + "%%" + "错误原因:" + message;
-  return kFrame + platform::TrimText(body) + kFrame;
+  return kFrame + platform::TrimText(ErrorBody(tag, code, message)) + kFrame;
 }
 
 }  // namespace corvane

@@ -25,6 +25,9 @@ void WriteFailureDiagnostic(const std::string& tag, const std::string& detail);
 // detail text when there is one.
 void Kvo_MakeErrorReply(const std::string& tag, const std::string& detail, std::string* reply);
 
+// The standard error body "-1~1050%%<tag>%%<code>%%错误原因:<message>".
+std::string ErrorBody(const std::string& tag, int32_t code, const std::string& message);
+
 // The framed error reply for tag, code and message, touching nothing: no
 // last error recorded, no card session closed.
 std::string ErrorReplyText(const std::string& tag, int32_t code, const std::string& message);

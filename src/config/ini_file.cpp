@@ -22,11 +22,16 @@ void NoteByteOrderMark(const std::string& path) {
   Kvo_WriteDiagnostic("ini file", 0, "skipped the UTF-8 byte-order mark at the start of " + path);
 }
 
-// kOk with the content, kMissing with empty content, or kFailed.
-platform::ReadResult Load(const std::string& path, std::string* content) {
+// kOk with the content, kMissing with empty content, or kFailed (with
+// its cause in *why when asked).
+platform::ReadResult Load(const std::string& path, std::string* content,
+                          std::string* why = nullptr) {
   platform::ReadResult r = platform::ReadWholeFile(path, content);
+  if (r == platform::ReadResult::kFailed && why)
+    *why = "cannot be read: " + platform::LastFileErrorText();
   if (r == platform::ReadResult::kMissing) content->clear();
   if (r == platform::ReadResult::kOk && content->size() > kIniMaxFileBytes) {
+    if (why) *why = "larger than " + std::to_string(kIniMaxFileBytes) + " bytes";
     return platform::ReadResult::kFailed;
   }
   if (IniHasByteOrderMark(*content)) NoteByteOrderMark(path);
@@ -35,8 +40,8 @@ platform::ReadResult Load(const std::string& path, std::string* content) {
 
 }  // namespace
 
-IniWriteError::IniWriteError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path), path_(path) {}
+IniWriteError::IniWriteError(const std::string& path, const std::string& cause)
+    : std::runtime_error("Unable to write to " + path), path_(path), cause_(cause) {}
 
 std::string IniPath(const std::string& file, const std::string& dir) {
   if (!dir.empty()) return platform::JoinPath(dir, file);
@@ -73,10 +78,12 @@ bool IniKeyExists(const std::string& path, const std::string& section, const std
 
 void IniWriteValues(const std::string& path, const std::vector<IniEntry>& entries) {
   std::string content;
-  if (Load(path, &content) == platform::ReadResult::kFailed) throw IniWriteError(path);
+  std::string why;
+  if (Load(path, &content, &why) == platform::ReadResult::kFailed) throw IniWriteError(path, why);
   std::string updated;
   if (!IniApplyWrites(content, entries, &updated)) throw IniWriteError(path);
-  if (!platform::ReplaceFileDurably(path, updated)) throw IniWriteError(path);
+  if (!platform::ReplaceFileDurably(path, updated))
+    throw IniWriteError(path, platform::LastFileErrorText());
 }
 
 void IniWriteString(const std::string& path, const std::string& section, const std::string& key,

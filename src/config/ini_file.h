@@ -15,14 +15,19 @@
 namespace corvane {
 
 // A write that the system refused, or a section or key name that cannot be
-// stored.  what() is "Unable to write to <path>".
+// stored.  what() is "Unable to write to <path>"; cause() is the system's
+// words for a refused write (empty for a name that cannot be stored).
 class IniWriteError : public std::runtime_error {
  public:
-  explicit IniWriteError(const std::string& path);
+  explicit IniWriteError(const std::string& path, const std::string& cause = "");
   const std::string& path() const { return path_; }
+  const std::string& cause() const { return cause_; }
+  // what() followed by ": " and the cause when there is one, for a log line.
+  std::string WithCause() const { return what() + (cause_.empty() ? "" : ": " + cause_); }
 
  private:
   std::string path_;
+  std::string cause_;
 };
 
 // The path of an ini file: dir (when not empty) joined with file, else the

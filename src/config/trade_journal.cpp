@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/fields.h"
 #include "common/last_error.h"
@@ -134,6 +135,9 @@ int Kvo_SaveTradeEntry(int32_t trade_no, const std::string& request, const std::
     // One durable replace: an entry is stored whole or not at all.
     IniWriteValues(IniPath(file, dir), entries);
     return 0;
+  } catch (const IniWriteError& e) {
+    Kvo_NoteCause("completed exchange not stored: " + e.WithCause());
+    return -1;
   } catch (...) {
     return -1;
   }

@@ -29,4 +29,9 @@ bool DirectoryExists(const std::string& path);
 bool MakeDirectory(const std::string& path);
 bool RemoveFile(const std::string& path);
 
+// The system's words for the last file operation of this thread that
+// failed, with the error number ("No space left on device (errno 28)");
+// read it right after the call that returned false.
+std::string LastFileErrorText();
+
 }  // namespace corvane::platform

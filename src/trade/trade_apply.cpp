@@ -1,9 +1,11 @@
 // One numbered transaction: pre-checks, leftover report, card in, remote
 // call, reply head, card out, journal and the host's reply.  Each step
 // returns the exit tag of its failure, or nullptr when it went through.
+#include <stdexcept>
 #include <string>
 
 #include "card/ic_card.h"
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/error_reply.h"
 #include "common/fields.h"
@@ -19,6 +21,7 @@
 #include "trade/entry.h"
 #include "trade/trade_records.h"
 #include "trade/trade_request.h"
+#include "trade/unrecorded_trade.h"
 #include "ui/settings_dialog.h"
 
 namespace corvane {
@@ -51,6 +54,15 @@ Exit Fail(int32_t code, Exit exit) {
   return exit;
 }
 
+// The front end carried out trade_no and answered with front_reply, but the
+// journal refused the write that records it: the flow stops here, as after
+// a crash at this point (the card stays as it is), and the host gets -7208
+// with the front end's reply.
+Exit Unrecorded(Transaction& t, int32_t trade_no, const std::string& front_reply) {
+  t.detail = UnrecordedTradeBody(std::string(kApplyTag) + ":019", trade_no, front_reply);
+  return ":019";
+}
+
 // The request as the packet will carry it is the content, "~" and the
 // additional field (the card steps keep the content's length, but for the
 // card data read).
@@ -62,9 +74,23 @@ Exit PreChecks(Transaction& t, const std::string& request, const std::string& ex
   return nullptr;
 }
 
+// The report empties section 000 once the front end has answered it; a
+// refusal of that write comes after the report was carried out.
 Exit ReportLeftover(Transaction& t) {
   std::string report;
-  if (Kvo_ReportLeftoverTrade(t.no, t.content, &report, Kvo_RemoteTrade) == -1) {
+  bool answered = false;
+  auto remote = [&answered](int32_t no, const std::string& request, std::string* reply,
+                            double serial) {
+    const int result = Kvo_RemoteTrade(no, request, reply, serial);
+    answered = result != -1;
+    return result;
+  };
+  int result = -1;
+  if (!JournalWritten([&] { result = Kvo_ReportLeftoverTrade(t.no, t.content, &report, remote); })) {
+    if (answered) return Unrecorded(t, kLeftoverReportTrade, report);
+    throw std::runtime_error("leftover report failed before its remote call");
+  }
+  if (result == -1) {
     t.detail = report;
     return ":003";
   }
@@ -120,7 +146,8 @@ Exit RemoteCall(Transaction& t) {
   if (t.no == kLeftoverReportTrade) return nullptr;
   t.remote_reply.clear();
   const int result = Kvo_RemoteTrade(t.no, t.content, &t.remote_reply, t.serial);
-  JournalRemoteDone(t.no, t.serial, result != -1);
+  const bool recorded = JournalWritten([&] { JournalRemoteDone(t.no, t.serial, result != -1); });
+  if (result != -1 && !recorded) return Unrecorded(t, t.no, t.remote_reply);
   if (result == -1 && t.CardInUse()) Kvo_UnlockICCard(t.card.CardData);
   if (result == 1 && t.CardInUse()) Kvo_UnlockICCard(t.card.CardData);
   if (result != -1) return nullptr;
@@ -138,15 +165,17 @@ Exit ReplyHead(Transaction& t) {
 }
 
 // Transaction 22: character 6 of reply field 7 set to "1" turns the journal
-// on for the rest of the transaction and locks the card again.
-void MarkJournalTrade(const Transaction& t) {
+// on for the rest of the transaction and locks the card again.  False when
+// the journal refused that write.
+bool MarkJournalTrade(const Transaction& t) {
   std::string field7;
   Kvo_GetWideFields(t.remote_reply, kFieldSep, 7, &field7, 1);
   const std::u16string wide = platform::AnsiToWide(field7);
-  if (wide.size() < 6 || wide[5] != u'1') return;
+  if (wide.size() < 6 || wide[5] != u'1') return true;
   UserTradeParam().SwitchJournalOn();
-  JournalStarted(t.no, t.serial);
+  if (!JournalWritten([&] { JournalStarted(t.no, t.serial); })) return false;
   Kvo_LockICCard(t.card.CardData, t.serial);
+  return true;
 }
 
 // Card data in reply field 5 goes to the card when field 3 asks for it;
@@ -157,10 +186,14 @@ Exit WriteBackOrUnlock(Transaction& t) {
     if (Kvo_UnlockICCard(t.card.CardData) != 0) return Fail(kErrUnlockCard, ":015");
     return nullptr;
   }
-  if (t.no == kCardJournalTrade) MarkJournalTrade(t);
+  if (t.no == kCardJournalTrade && !MarkJournalTrade(t))
+    return Unrecorded(t, t.no, t.remote_reply);
   std::string tac;
   const bool written = Kvo_WriteReplyCard(kCardMode, &t.head.CardData, &tac) == 0;
-  JournalCardDone(t.no, t.serial, tac, written);
+  if (!JournalWritten([&] { JournalCardDone(t.no, t.serial, tac, written); })) {
+    if (!written) Kvo_NoteCause("the reply's card data was not written to the card either");
+    return Unrecorded(t, t.no, t.remote_reply);
+  }
   return written ? nullptr : Fail(kErrWriteCard, ":014");
 }
 

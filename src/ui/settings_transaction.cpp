@@ -40,7 +40,7 @@ int Kvo_ShowSettingsDialogFor(const std::string& path) {
   try {
     SaveSettings(path, EditedSettings(loaded, result));
   } catch (const IniWriteError& e) {
-    Kvo_WriteDiagnostic(kStep, kErrDialogSave, e.what());
+    Kvo_WriteDiagnostic(kStep, kErrDialogSave, e.WithCause());
     return Kvo_SetLastError(kErrDialogSave, DialogSaveMessage(path));
   }
   return 0;

@@ -77,6 +77,7 @@ TEST(IniFile, RefusedWritesRaiseAndLeaveTheFile) {
     FAIL() << "no failure raised";
   } catch (const IniWriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing_dir);
+    EXPECT_FALSE(e.cause().empty());  // the system's words, for the diagnostics log
   }
   std::string path = dir.file("a.ini");
   Put(path, "[S]\r\nk=1\r\n");

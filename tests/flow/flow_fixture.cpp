@@ -107,7 +107,7 @@ std::vector<Reply> FlowTest::HostWith(const std::vector<std::string>& options,
   std::vector<std::string> argv{host, "--raw"};
   argv.insert(argv.end(), options.begin(), options.end());
   argv.insert(argv.end(), {"--script", "script.txt"});
-  auto result = RunProcess(Wrap(argv), dir_->path(), 120000);
+  auto result = RunProcess(Wrap(argv), dir_->path(), 120000, host_env_);
   last_host_output_ = result.out + result.err;
   std::vector<Reply> replies;
   std::istringstream out(result.out);

@@ -90,6 +90,7 @@ class FlowTest : public ::testing::Test {
   std::map<std::string, int> card_failures_;
   bool front_started_ = false;
   std::string last_host_output_;
+  std::map<std::string, std::string> host_env_;  // added to the host program's environment
 
   // Where the programs come from and how they run.
   virtual std::string HostProgram();

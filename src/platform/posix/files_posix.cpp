@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,5 +67,10 @@ bool MakeDirectory(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+std::string LastFileErrorText() {
+  const int error = errno;
+  return std::string(strerror(error)) + " (errno " + std::to_string(error) + ")";
+}
 
 }  // namespace corvane::platform

@@ -128,7 +128,9 @@ bool ReplaceFileDurably(const std::string& path, const std::string& content) {
   ok = (close(fd) == 0) && ok;
   if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
+    const int error = errno;  // the cause, for LastFileErrorText
     unlink(temp.c_str());
+    errno = error;
     return false;
   }
   return FlushDirectory(dir);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/system_message.h"
 
 namespace corvane::platform {
 namespace {
@@ -122,7 +123,11 @@ bool ReplaceFileDurably(const std::string& path, const std::string& content) {
     ok = MoveFileExA(temp.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   }
-  if (!ok) DeleteFileA(temp.c_str());
+  if (!ok) {
+    const DWORD error = GetLastError();  // the cause, for LastFileErrorText
+    DeleteFileA(temp.c_str());
+    SetLastError(error);
+  }
   return ok;
 }
 
@@ -150,5 +155,12 @@ bool MakeDirectory(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::string LastFileErrorText() {
+  const DWORD error = GetLastError();
+  const std::string text = SystemMessageText(static_cast<int32_t>(error));
+  return (text.empty() ? std::string("system error") : text) + " (error " +
+         std::to_string(error) + ")";
+}
 
 }  // namespace corvane::platform

@@ -1,0 +1,110 @@
+// A transaction that the front end carried out while the journal refused
+// the write recording it (a full disk: a preloaded library refuses that one
+// rename onto TradeLog.ini): the host gets -7208 with the front end's reply,
+// the reply is kept whole in log1/, and the next transaction reports the
+// unfinished one.
+#include "flow/flow_fixture.h"
+
+#include <filesystem>
+
+#include "common/error_codes.h"
+#include "common/error_reply.h"
+
+namespace corvane::flowtest {
+namespace {
+
+const std::string kTag = "交易申请实现函数(f_UCApply):019";
+
+class Unrecorded : public FlowTest {
+ protected:
+  void SetUp() override {
+    FlowTest::SetUp();
+    Answer(21, InitReply({ParamLine(27, 6, Flags("0000001")), ParamLine(31, 6, Flags("0000001"))}));
+    Answer(27, "0~ok~0~f4~f5~f6~done");
+    Answer(31, "0~ok~0~f4~f5~f6");
+    Answer(49, "0~noted");
+  }
+  // Refuses the first write of TradeLog.ini whose new content holds new_has
+  // and whose replaced content holds old_has.
+  void RefuseJournalWrite(const std::string& new_has, const std::string& old_has = "") {
+    host_env_ = {{"LD_PRELOAD", corvane::testing::BuildDir() + "/tests/flow/librefuse_rename.so"},
+                 {"CORVANE_REFUSE_ONTO", "/TradeLog.ini"},
+                 {"CORVANE_REFUSE_IF_NEW_HAS", new_has},
+                 {"CORVANE_REFUSE_IF_OLD_HAS", old_has}};
+  }
+  std::string DiagnosticsLog() {
+    std::string all;
+    for (const auto& e : std::filesystem::directory_iterator(*dir_ / "log1"))
+      if (e.path().filename().string().rfind("CorvaneDiag", 0) == 0)
+        all += corvane::testing::ReadFile(e.path().string());
+    return all;
+  }
+  // The log1/CorvaneReply...txt named in a text.
+  static std::string KeptFile(const std::string& text) {
+    const size_t at = text.find("log1/CorvaneReply");
+    if (at == std::string::npos) return "";
+    return text.substr(at, text.find(".txt", at) + 4 - at);
+  }
+  static std::string Expected(int trade_no, const std::string& kept, const std::string& tail) {
+    return "$$" + ErrorBody(kTag, kErrTradeNotRecorded, TradeNotRecordedMessage(trade_no, kept)) +
+           tail + "$$";
+  }
+};
+
+TEST_F(Unrecorded, AnsweredCallWhoseJournalWriteIsRefusedGives7208WithTheReply) {
+  RefuseJournalWrite("Ybzt=1");
+  auto r = Session({{"apply", "27", "12345", "$$0~c~0~ex~p5~p6$$"},
+                    {"apply", "31", "777", "$$0~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ(-1, r[0].status);
+  const std::string kept = KeptFile(r[0].text);
+  ASSERT_FALSE(kept.empty()) << r[0].text;
+  EXPECT_EQ(Expected(27, kept, "~0~ok~0~f4~f5~f6~done"), r[0].text);
+  EXPECT_EQ("0~ok~0~f4~f5~f6~done", corvane::testing::ReadFile(*dir_ / kept));
+  const std::string log = DiagnosticsLog();
+  EXPECT_NE(std::string::npos,
+            log.find("[" + kTag + "] -7208 journal not written: Unable to write to " +
+                     dir_->path() + "/TradeLog.ini: No space left on device (errno 28); "
+                     "front end reply of 20 bytes kept whole in " + kept)) << log;
+  // Section 000 still shows the transaction as started, so the next one
+  // reports it with the call's outcome unknown, then runs.
+  auto calls = FrontCalls();
+  ASSERT_EQ(4u, calls.size());
+  EXPECT_EQ(27, calls[1].trade_no);
+  EXPECT_EQ(49, calls[2].trade_no);
+  EXPECT_EQ("~~~~27~12345~~~~~~", calls[2].request);
+  EXPECT_EQ("$$0~ok~0~f4~f5$$", r[1].text);
+}
+
+// The reply that would not fit the stated buffer is left out of the error
+// reply; the file keeps it.
+TEST_F(Unrecorded, ReplyLeftOutWhenTheStatedBufferIsTooSmall) {
+  const std::string big = "0~ok~0~f4~f5~f6~" + std::string(5000, 'R');
+  Answer(27, big);
+  SetIni("TradeCfg.ini", "SYSTEM", "ReplyBufferSize", "4096");
+  RefuseJournalWrite("Ybzt=1");
+  StartFrontEnd();
+  auto r = HostWith({"--buffer", "4096"}, {{"init"}, {"apply", "27", "1", "$$0~c~0~ex~p5~p6$$"}});
+  ASSERT_EQ(2u, r.size()) << last_host_output_;
+  const std::string kept = KeptFile(r[1].text);
+  EXPECT_EQ(Expected(27, kept, ""), r[1].text);
+  EXPECT_EQ(big, corvane::testing::ReadFile(*dir_ / kept));
+}
+
+// The report of the unfinished transaction was carried out but section 000
+// could not be emptied: -7208 for transaction 49, and the transaction asked
+// for is not sent.
+TEST_F(Unrecorded, AnsweredReportWhoseJournalWriteIsRefusedGives7208) {
+  RefuseJournalWrite("Ybzt=\r\n", "Ybzt=1");
+  auto r = Session({{"apply", "27", "12345", "$$0~c~0~ex~p5~p6$$"},
+                    {"apply", "31", "777", "$$0~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ(0, r[0].status) << r[0].text;
+  const std::string kept = KeptFile(r[1].text);
+  EXPECT_EQ(Expected(49, kept, "~0~noted"), r[1].text);
+  auto calls = FrontCalls();
+  ASSERT_EQ(3u, calls.size());
+  EXPECT_EQ(49, calls[2].trade_no);
+  EXPECT_EQ("27", Ini("TradeLog.ini", "000", "TradeTypeID"));
+}
+
+}  // namespace
+}  // namespace corvane::flowtest
