@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace corvane {
 namespace {
@@ -31,7 +32,7 @@ void AppendEscapedByte(unsigned char c, std::string* out) {
     case 0: *out += "\\0"; return;
     default: break;
   }
-  if (c < 0x20 || c == 0x7F) {
+  if (platform::IsControlCharacter(c)) {
     *out += "\\x";
     *out += kHex[c >> 4];
     *out += kHex[c & 15];

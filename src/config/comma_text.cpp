@@ -1,8 +1,10 @@
 #include "config/comma_text.h"
 
+#include "platform/text.h"
+
 namespace corvane {
 namespace {
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsBlank(char c) { return platform::IsBlankOrControl(static_cast<unsigned char>(c)); }
 }  // namespace
 
 std::vector<std::string> SplitCommaText(std::string_view text, size_t max_items) {

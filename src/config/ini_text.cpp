@@ -3,19 +3,13 @@
 #include <limits>
 
 #include "common/gbk_bytes.h"
+#include "platform/text.h"
 
 namespace corvane {
 namespace {
 
-bool IsBlank(unsigned char c) { return c <= 0x20; }
-
-std::string_view Trim(std::string_view s) {
-  size_t b = 0;
-  size_t e = s.size();
-  while (b < e && IsBlank(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && IsBlank(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
-}
+using platform::IsBlankOrControl;
+using platform::TrimView;
 
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -57,18 +51,18 @@ class LineScanner {
     line->name = {};
     line->value = {};
     size_t first = line->begin;
-    while (first < line->end && IsBlank(static_cast<unsigned char>(text_[first]))) ++first;
+    while (first < line->end && IsBlankOrControl(static_cast<unsigned char>(text_[first]))) ++first;
     if (!with_keys && (first == line->end || text_[first] != '[')) {
       line->kind = LineKind::kOther;
       return;
     }
-    std::string_view s = Trim(text_.substr(first, line->end - first));
+    std::string_view s = TrimView(text_.substr(first, line->end - first));
     if (s.empty() || s[0] == ';') {
       line->kind = LineKind::kOther;
     } else if (s[0] == '[') {
       line->kind = LineKind::kSection;
       size_t close = s.find(']');
-      line->name = Trim(s.substr(1, close == std::string_view::npos ? std::string_view::npos
+      line->name = TrimView(s.substr(1, close == std::string_view::npos ? std::string_view::npos
                                                                     : close - 1));
     } else {
       size_t eq = s.find('=');
@@ -76,7 +70,7 @@ class LineScanner {
         line->kind = LineKind::kOther;
       } else {
         line->kind = LineKind::kKey;
-        line->name = Trim(s.substr(0, eq));
+        line->name = TrimView(s.substr(0, eq));
         line->value = s.substr(eq + 1);
       }
     }
@@ -153,10 +147,10 @@ bool IniNamesEqual(std::string_view a, std::string_view b) {
 
 bool IniFindValue(std::string_view text, std::string_view section, std::string_view key,
                   std::string* value) {
-  KeyPlace place = Locate(text, Trim(section), Trim(key));
+  KeyPlace place = Locate(text, TrimView(section), TrimView(key));
   if (!place.key_found) return false;
   if (value) {
-    std::string_view v = Trim(place.key_line.value);
+    std::string_view v = TrimView(place.key_line.value);
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
       v = v.substr(1, v.size() - 2);
     }
@@ -176,14 +170,14 @@ bool IniFindValue(std::string_view text, std::string_view section, std::string_v
 }
 
 bool IniSectionNameStorable(std::string_view name, std::string* stored) {
-  std::string_view s = Trim(name);
+  std::string_view s = TrimView(name);
   if (s.empty() || HasForbidden(name) || s.find(']') != std::string_view::npos) return false;
   stored->assign(s.data(), s.size());
   return true;
 }
 
 bool IniKeyNameStorable(std::string_view name, std::string* stored) {
-  std::string_view s = Trim(name);
+  std::string_view s = TrimView(name);
   if (s.empty() || HasForbidden(name) || s.find('=') != std::string_view::npos || s[0] == ';' ||
       s[0] == '[') {
     return false;

@@ -6,19 +6,9 @@
 #include "platform/files.h"
 #include "platform/ftp.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace corvane {
-namespace {
-
-bool HasControlCharacter(const std::string& text) {
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7f) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 std::string DownloadFileName(const std::string& remote_path) {
   size_t name_start = 0;
   size_t i = 0;
@@ -45,6 +35,7 @@ int Kvo_FtpGetFile(const std::string& host, const std::string& user,
   // would add a command of its own.
   const std::string what = "FTP " + host + " user " + user + " password " +
                            MaskSecret(password) + " file " + remote_path + ": ";
+  using platform::HasControlCharacter;
   if (HasControlCharacter(host) || HasControlCharacter(user) ||
       HasControlCharacter(password) || HasControlCharacter(remote_path)) {
     Kvo_NoteCause(what + "control character in the download field");

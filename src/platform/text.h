@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace corvane::platform {
 
@@ -23,8 +24,17 @@ std::string WideToGbk(const std::u16string& text);
 std::u16string Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::u16string& text);
 
-// Removes leading and trailing blanks and control characters (every byte or
-// UTF-16 unit up to and including the blank, U+0020).
+// A blank or control character for trimming and splitting: every byte (as
+// unsigned char) or UTF-16 unit up to and including the blank, U+0020.
+constexpr bool IsBlankOrControl(char32_t c) { return c <= 0x20; }
+// A control character: below the blank, or DEL (0x7F).  Line breaks are
+// among them, so a text without one stays on its line.
+constexpr bool IsControlCharacter(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool HasControlCharacter(std::string_view text);
+
+// Removes leading and trailing blanks and control characters
+// (IsBlankOrControl).
+std::string_view TrimView(std::string_view text);
 std::string TrimText(const std::string& text);
 std::u16string TrimWide(const std::u16string& text);
 

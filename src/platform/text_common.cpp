@@ -3,20 +3,35 @@
 
 namespace corvane::platform {
 
-std::string TrimText(const std::string& text) {
+bool HasControlCharacter(std::string_view text) {
+  for (unsigned char c : text) {
+    if (IsControlCharacter(c)) return true;
+  }
+  return false;
+}
+
+namespace {
+
+char32_t Unit(char c) { return static_cast<unsigned char>(c); }
+char32_t Unit(char16_t c) { return c; }
+
+template <typename View>
+View Trimmed(View text) {
   size_t begin = 0;
   size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
+  while (begin < end && IsBlankOrControl(Unit(text[begin]))) ++begin;
+  while (end > begin && IsBlankOrControl(Unit(text[end - 1]))) --end;
   return text.substr(begin, end - begin);
 }
 
+}  // namespace
+
+std::string_view TrimView(std::string_view text) { return Trimmed(text); }
+
+std::string TrimText(const std::string& text) { return std::string(Trimmed(std::string_view(text))); }
+
 std::u16string TrimWide(const std::u16string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && text[begin] <= 0x20) ++begin;
-  while (end > begin && text[end - 1] <= 0x20) --end;
-  return text.substr(begin, end - begin);
+  return std::u16string(Trimmed(std::u16string_view(text)));
 }
 
 std::u16string Utf8ToWide(const std::string& text) {

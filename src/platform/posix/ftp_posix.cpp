@@ -12,6 +12,7 @@
 
 #include "platform/files.h"
 #include "platform/ftp.h"
+#include "platform/text.h"
 
 namespace corvane::platform {
 namespace {
@@ -21,13 +22,6 @@ std::atomic<unsigned> g_part_counter{0};
 void GlobalInitOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool HasControlCharacter(const std::string& text) {
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7f) return true;
-  }
-  return false;
 }
 
 // The host part of the URL: a name or IPv4 address as it is, an IPv6

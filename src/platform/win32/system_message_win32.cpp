@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/system_message.h"
+#include "platform/text.h"
 
 namespace corvane::platform {
 
@@ -9,7 +10,7 @@ std::string SystemMessageText(int32_t code) {
   DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                            static_cast<DWORD>(code), 0, buf, sizeof buf, nullptr);
   std::string text(buf, n);
-  while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
+  while (!text.empty() && (IsBlankOrControl(static_cast<unsigned char>(text.back())) || text.back() == '.'))
     text.pop_back();
   return text;
 }
