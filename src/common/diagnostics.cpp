@@ -19,7 +19,7 @@ std::string& DirectoryOverride() {
 std::string Stamp(const platform::LocalTime& now) {
   char ms[8];
   std::snprintf(ms, sizeof ms, ".%03d", now.millisecond % 1000);
-  return platform::ShortDateText(now) + ' ' + platform::LongTimeText(now) + ms;
+  return platform::DateTimeText(now) + ms;
 }
 
 void AppendEscapedByte(unsigned char c, std::string* out) {

@@ -1,6 +1,7 @@
 // TradeCfg.ini and the settings records loaded from it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -110,6 +111,8 @@ extern const char kSectionSystem[];     // "SYSTEM"
 extern const char kSectionHardWare[];   // "HardWare"
 extern const char kTradeLogFile[];      // "TradeLog.ini"
 extern const char kPendingSection[];    // "000" of TradeLog.ini
+// The keys of the pending section, in the order a transaction writes them.
+extern const std::array<const char*, 7> kPendingKeys;
 
 int InitCorvane(const std::string& level, int mode);
 int Kvo_InitializeIniF();

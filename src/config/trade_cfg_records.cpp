@@ -35,6 +35,8 @@ const char kSectionUserTrade[] = "USERTRADE";
 const char kSectionSystem[] = "SYSTEM";
 const char kSectionHardWare[] = "HardWare";
 const char kPendingSection[] = "000";
+const std::array<const char*, 7> kPendingKeys = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt",
+                                                  "Iczt",        "Hiszt",   "TAC"};
 const char kIccServerAddress[] = "127.0.0.1";
 
 namespace {

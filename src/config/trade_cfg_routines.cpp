@@ -17,15 +17,6 @@
 namespace corvane {
 namespace {
 
-// The keys of the journal's pending section, emptied at every session start.
-const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt",
-                                    "Iczt",        "Hiszt",   "TAC",       nullptr};
-
-std::string NowText() {
-  platform::LocalTime t = platform::Now();
-  return platform::ShortDateText(t) + " " + platform::LongTimeText(t);
-}
-
 // A setting that is not a number gives its default: said once per value in
 // the diagnostics log, since the settings are read before every transaction.
 void NoteDefaultUsed(const char* section, const char* key, const std::string& value,
@@ -57,16 +48,14 @@ std::vector<IniEntry> PendingWrites(const std::string& journal, std::string* not
   if (!platform::TrimText(number).empty()) {
     const std::string archive = ArchiveSectionName(platform::Now());
     *note = "unfinished transaction kept in section [" + archive + "] of " + journal + ":";
-    for (const char* const* key = kPendingKeys; *key; ++key) {
+    for (const char* key : kPendingKeys) {
       std::string value;
-      if (!IniReadString(journal, kPendingSection, *key, "", &value)) throw IniWriteError(journal);
-      writes.push_back(IniEntry{archive, *key, value});
-      *note += std::string(" ") + *key + "=" + value;
+      if (!IniReadString(journal, kPendingSection, key, "", &value)) throw IniWriteError(journal);
+      writes.push_back(IniEntry{archive, key, value});
+      *note += std::string(" ") + key + "=" + value;
     }
   }
-  for (const char* const* key = kPendingKeys; *key; ++key) {
-    writes.push_back(IniEntry{kPendingSection, *key, ""});
-  }
+  for (const char* key : kPendingKeys) writes.push_back(IniEntry{kPendingSection, key, ""});
   return writes;
 }
 
@@ -83,7 +72,7 @@ int InitCorvane(const std::string& level, int mode) {
     pack.Mode = mode;
     TError& err = ErrorRecord();
     err = TError();
-    err.Time = NowText();
+    err.Time = platform::DateTimeText(platform::Now());
     return 0;
   } catch (...) {
     return Kvo_SetLastError(kErrInitCorvane);

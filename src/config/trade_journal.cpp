@@ -25,9 +25,6 @@ namespace {
 
 const std::string kSerialSection = std::to_string(kSerialNumberTrade);
 
-const char* const kPendingKeys[] = {"TradeTypeID", "TradeId", "TradeTime", "Ybzt",
-                                    "Iczt",        "Hiszt",   "TAC"};
-
 // Writes the entries of one file in one durable replace: all or none.  A
 // refused write raises IniWriteError.  The last error is left alone: the
 // error that earlier steps recorded in advance (-7107 of the leftover
@@ -68,11 +65,6 @@ std::string JournalSerialText(double serial) {
   return buf;
 }
 
-std::string JournalTimeText() {
-  const platform::LocalTime now = platform::Now();
-  return platform::ShortDateText(now) + " " + platform::LongTimeText(now);
-}
-
 void Kvo_WriteTradeJournal(int mode, const std::string& trade_no, const std::string& serial,
                            const std::string& tac, const std::string& host_state,
                            const std::string& card_state, const std::string& remote_state,
@@ -105,7 +97,7 @@ void Kvo_WriteTradeJournal(int mode, const std::string& trade_no, const std::str
 
 void JournalStarted(int32_t trade_no, double serial) {
   Kvo_WriteTradeJournal(kJournalStarted, std::to_string(trade_no), JournalSerialText(serial), "",
-                        "", "", "", JournalTimeText());
+                        "", "", "", platform::DateTimeText(platform::Now()));
 }
 
 void JournalRemoteDone(int32_t trade_no, double serial, bool succeeded) {
@@ -122,7 +114,7 @@ int Kvo_SaveTradeEntry(int32_t trade_no, const std::string& request, const std::
                        double serial, const std::string& file, const std::string& dir) {
   try {
     const std::string section = std::to_string(trade_no);
-    const std::string now = JournalTimeText();
+    const std::string now = platform::DateTimeText(platform::Now());
     std::vector<IniEntry> entries{{section, "TradeId", JournalSerialText(serial)},
                                   {section, "TradeTime", now}};
     if (section == kSerialSection) {

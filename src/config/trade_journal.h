@@ -25,8 +25,6 @@ using RemoteTradeFn = std::function<int(int32_t trade_no, const std::string& req
 // The serial as the journal writes it: shortest decimal text with up to 15
 // significant digits ("12345", "12.5").
 std::string JournalSerialText(double serial);
-// Now, as the system's short date, a blank and its long time.
-std::string JournalTimeText();
 
 // Records one stage of the transaction under way in section "000" (nothing
 // when flag 7 of the current transaction flags is "0"):

@@ -19,12 +19,9 @@ namespace corvane {
 std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now) {
   const char* marker = mode == kLogPacketSent ? " $$IN $$" : mode == kLogReplyReceived ? " $$OUT$$" : nullptr;
   if (!marker) return std::string();
-  std::string line = platform::ShortDateText(now);
   // Only exactly midnight (no fraction of a second either) is date-only.
-  if (now.hour != 0 || now.minute != 0 || now.second != 0 || now.millisecond != 0) {
-    line += ' ';
-    line += platform::LongTimeText(now);
-  }
+  const bool midnight = now.hour == 0 && now.minute == 0 && now.second == 0 && now.millisecond == 0;
+  std::string line = midnight ? platform::ShortDateText(now) : platform::DateTimeText(now);
   line += marker;
   line += EscapeLogText(text);
   return line;

@@ -15,5 +15,8 @@ LocalTime Now();
 // regional formats; elsewhere yyyy-mm-dd and hh:mm:ss.
 std::string ShortDateText(const LocalTime& t);
 std::string LongTimeText(const LocalTime& t);
+// The short date, a blank and the long time: the time stamp of the journal
+// and of the error record.
+std::string DateTimeText(const LocalTime& t);
 
 }  // namespace corvane::platform
