@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "common/error_codes.h"
 #include "common/fields.h"
@@ -62,23 +63,28 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
   return 0;
 }
 
-int Kvo_GetHisInHead(const std::string& content, THisInHeadParam* head) {
-  std::string* fields[] = {&head->CardUse, &head->CardData, &head->CardKind, &head->Extra};
-  for (int i = 0; i < 4; ++i) {
+namespace {
+
+// Fields first, first + 1, ... of text into *targets in order; -1 at the
+// first field missing (those before it are kept).
+int ReadFieldsFrom(const std::string& text, int first, std::initializer_list<std::string*> targets) {
+  for (std::string* target : targets) {
     std::string value;
-    if (get_field(content, i + 1, &value) != 0) return -1;
-    *fields[i] = value;
+    if (get_field(text, first++, &value) != 0) return -1;
+    *target = value;
   }
   return 0;
 }
 
+}  // namespace
+
+int Kvo_GetHisInHead(const std::string& content, THisInHeadParam* head) {
+  return ReadFieldsFrom(content, 1, {&head->CardUse, &head->CardData, &head->CardKind, &head->Extra});
+}
+
 int Kvo_GetSvrBackHead(const std::string& reply, TSvrBackHeadParam* head) {
-  std::string* fields[] = {&head->WriteCard, &head->Field4, &head->CardData, &head->Field6};
-  for (int i = 0; i < 4; ++i) {
-    std::string value;
-    if (get_field(reply, i + 3, &value) != 0) return -1;
-    *fields[i] = value;
-  }
+  if (ReadFieldsFrom(reply, 3, {&head->WriteCard, &head->Field4, &head->CardData, &head->Field6}) != 0)
+    return -1;
   if (Kvo_GetTailFields(reply, kFieldSep, 7, &head->Rest) != 0) head->Rest = kNoReplyRest;
   return 0;
 }
