@@ -1,70 +1,35 @@
 #include <windows.h>
 
-#include <memory>
-
-#include "platform/thread.h"
+#include "platform/thread_native.h"
 
 namespace corvane::platform {
-
-struct Thread::State {
-  HANDLE handle = nullptr;
-  DWORD id = 0;
-  std::function<void()> body;
-};
-
 namespace {
 
 DWORD WINAPI Enter(LPVOID arg) {
-  // The thread's own reference: the body lives as long as the thread.
-  std::unique_ptr<std::shared_ptr<Thread::State>> state(static_cast<std::shared_ptr<Thread::State>*>(arg));
-  (*state)->body();
-  (*state)->body = nullptr;
+  RunThreadBody(arg);
   return 0;
 }
 
 }  // namespace
 
-Thread::~Thread() { Detach(); }
-
-bool Thread::Start(std::function<void()> body, size_t stack_bytes) {
-  if (state_) return false;
-  auto state = std::make_shared<State>();
-  state->body = std::move(body);
-  auto* arg = new std::shared_ptr<State>(state);
+bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg) {
   // Suspended until the handle is stored: the thread may end at once.
-  state->handle = CreateThread(nullptr, stack_bytes, Enter, arg,
-                               STACK_SIZE_PARAM_IS_A_RESERVATION | CREATE_SUSPENDED, &state->id);
-  if (!state->handle) {
-    delete arg;
-    return false;
-  }
-  state_ = state;
-  ResumeThread(state->handle);
+  t->handle = CreateThread(nullptr, stack_bytes, Enter, arg,
+                           STACK_SIZE_PARAM_IS_A_RESERVATION | CREATE_SUSPENDED, &t->id);
+  if (!t->handle) return false;
+  ResumeThread(t->handle);
   return true;
 }
 
-bool Thread::IsCurrent() const { return state_ && state_->id == GetCurrentThreadId(); }
+bool IsCurrentNativeThread(const NativeThread& t) { return t.id == GetCurrentThreadId(); }
 
-void Thread::Join() {
-  if (!state_ || IsCurrent()) return;
-  WaitForSingleObject(state_->handle, INFINITE);
-  CloseHandle(state_->handle);
-  state_.reset();
-}
-
-bool Thread::JoinFor(int timeout_ms) {
-  if (!state_ || IsCurrent()) return false;
-  if (WaitForSingleObject(state_->handle, static_cast<DWORD>(timeout_ms)) != WAIT_OBJECT_0)
-    return false;
-  CloseHandle(state_->handle);
-  state_.reset();
+bool WaitNativeThreadEnd(NativeThread* t, int timeout_ms) {
+  const DWORD wait = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
+  if (WaitForSingleObject(t->handle, wait) != WAIT_OBJECT_0) return false;
+  CloseHandle(t->handle);
   return true;
 }
 
-void Thread::Detach() {
-  if (!state_) return;
-  CloseHandle(state_->handle);
-  state_.reset();
-}
+void ReleaseNativeThread(NativeThread* t) { CloseHandle(t->handle); }
 
 }  // namespace corvane::platform
