@@ -1,6 +1,8 @@
 // A whole session with a Windows build under Wine (the x86_64 build under
 // wine64, the i686 build with its i686 card simulator under 32-bit Wine):
 // session start, a card transaction, a download transaction, close.
+#include <filesystem>
+
 #include "flow/flow_fixture.h"
 
 namespace corvane::flowtest {
@@ -55,6 +57,24 @@ TEST_F(WineFlow, SessionWithACardAndADownloadTransaction) {
   EXPECT_EQ(Card('B'), CardOnFile());
   EXPECT_EQ("1~" + Card('A') + "~0~ex~p5~p6~附加", Ini("TradeLog.ini", "33", "InMsg"));
   ExpectVendorRecordLayout();
+}
+
+// A journal that is a symbolic link stays one: the durable replace writes
+// the file it names.  (Wine 8 cannot create a Windows symbolic link, its
+// CreateSymbolicLinkW creates nothing; a POSIX link is the link Wine
+// shows, and GetFinalPathNameByHandle follows it as Windows follows one.)
+TEST_F(WineFlow, JournalThatIsASymbolicLinkStaysALink) {
+  Answer(21, InitReply({}));
+  Answer(250, "0~done");
+  std::filesystem::create_directory(*dir_ / "records");
+  corvane::testing::WriteFile(*dir_ / "records/journal.ini", "[250]\r\nTradeId=1\r\n");
+  std::filesystem::create_symlink("records/journal.ini", *dir_ / "TradeLog.ini");
+  auto r = Session({{"apply", "250", "7", "$$a~b$$"}});
+  EXPECT_EQ("$$0~done~~~~$$", r[0].text);
+  EXPECT_TRUE(std::filesystem::is_symlink(*dir_ / "TradeLog.ini"));
+  const std::string journal = corvane::testing::ReadFile(*dir_ / "records/journal.ini");
+  EXPECT_NE(std::string::npos, journal.find("InMsg=a~b~")) << journal;
+  EXPECT_NE(std::string::npos, journal.find("TradeId=7")) << journal;
 }
 
 }  // namespace

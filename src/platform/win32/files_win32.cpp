@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/files.h"
@@ -75,6 +76,35 @@ void RemoveStaleTemps(const std::string& path) {
   for (const std::string& file : stale) DeleteFileA(file.c_str());
 }
 
+// The file that path names once symbolic links and junctions on the way
+// are followed (as the system opens it), so that the replace writes
+// through a link to its target and the link stays a link, as on POSIX.  A
+// file that does not exist yet (or a link whose target does not), and a
+// final name that the ANSI code page cannot spell, keep the path given.
+std::string FinalPath(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return path;
+  std::vector<wchar_t> wide(32768);
+  const DWORD n = GetFinalPathNameByHandleW(h, wide.data(), static_cast<DWORD>(wide.size()),
+                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(h);
+  if (n == 0 || n >= wide.size()) return path;
+  std::wstring target(wide.data(), n);
+  if (target.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+    target = L"\\\\" + target.substr(8);
+  } else if (target.compare(0, 4, L"\\\\?\\") == 0) {
+    target = target.substr(4);
+  }
+  BOOL lossy = FALSE;
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, target.c_str(), -1, nullptr, 0, nullptr, &lossy);
+  if (bytes <= 1 || lossy) return path;
+  std::string ansi(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, target.c_str(), -1, &ansi[0], bytes, nullptr, nullptr);
+  ansi.resize(static_cast<size_t>(bytes) - 1);
+  return ansi;
+}
+
 }  // namespace
 
 ReadResult ReadWholeFile(const std::string& path, std::string* content) {
@@ -104,7 +134,8 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   return ReadResult::kOk;
 }
 
-bool ReplaceFileDurably(const std::string& path, const std::string& content) {
+bool ReplaceFileDurably(const std::string& link_or_path, const std::string& content) {
+  const std::string path = FinalPath(link_or_path);
   // Windows refuses to move over a read-only file; Wine does not: refuse here.
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
