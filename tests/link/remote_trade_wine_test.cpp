@@ -26,7 +26,8 @@ TEST(RemoteTradeCauses, RefusedConnectionUnderWineCarriesTheWinsockError) {
 }
 
 // A hostile front end: a 16 MB (8 Mi characters) error text is quoted in
-// 512 bytes of the -7006 message; the diagnostics line keeps more of it.
+// 512 bytes of the -7006 message; the diagnostics line keeps its first
+// 4 KiB and names the file under log1/ that keeps it whole.
 TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageUnderWine) {
   LinkProbe probe(ProbeKind::kWine);
   if (!probe.available()) GTEST_SKIP() << "the Windows build of link-probe is not available";
@@ -45,7 +46,14 @@ TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageUnderWine) {
   const std::string message = Unhex(out["message"]);
   EXPECT_LT(message.size(), 1024u);
   EXPECT_NE(message.find(std::string(512, 'x') + "..."), std::string::npos);
-  EXPECT_NE(Unhex(out["causes"]).find(std::string(2048, 'x')), std::string::npos);
+  const std::string causes = Unhex(out["causes"]);
+  EXPECT_NE(causes.find(std::string(2048, 'x')), std::string::npos);
+  // The whole text is kept in the file that the line names.
+  const size_t at = causes.find("kept whole in log1/CorvaneCause");
+  ASSERT_NE(at, std::string::npos) << causes.substr(causes.size() > 200 ? causes.size() - 200 : 0);
+  const size_t name = causes.find("log1/", at);
+  const std::string file = causes.substr(name, causes.find(".txt", name) + 4 - name);
+  EXPECT_NE(ReadFile(probe.HostFile(file)).find(std::string(8 << 20, 'x')), std::string::npos);
 }
 
 }  // namespace
