@@ -37,14 +37,10 @@ TEST(Text, Utf8RoundTrip) {
 // Trimming and splitting take every byte up to the blank; a line-based
 // protocol refuses the bytes below the blank and DEL, never a GBK byte.
 TEST(Text, BlanksAndControlCharacters) {
-  EXPECT_TRUE(IsBlankOrControl(0x00) && IsBlankOrControl(0x1F) && IsBlankOrControl(' '));
-  EXPECT_FALSE(IsBlankOrControl('!') || IsBlankOrControl(0x7F) || IsBlankOrControl(0x80));
-  EXPECT_TRUE(IsControlCharacter(0x00) && IsControlCharacter(0x1F) && IsControlCharacter(0x7F));
-  EXPECT_FALSE(IsControlCharacter(' ') || IsControlCharacter(0x80) || IsControlCharacter(0xFF));
   EXPECT_TRUE(HasControlCharacter("x\r\nDELE /other"));
   EXPECT_TRUE(HasControlCharacter(std::string("a\0b", 3)));
-  EXPECT_TRUE(HasControlCharacter("end\x7f"));
-  EXPECT_FALSE(HasControlCharacter("张三 报表~1.txt"));
+  EXPECT_TRUE(HasControlCharacter("end\x7f") && HasControlCharacter("\x1f"));
+  EXPECT_FALSE(HasControlCharacter("张三 报表~1.txt\xff"));
   EXPECT_FALSE(HasControlCharacter(""));
 
   EXPECT_EQ("a b", TrimText(" \t\r\n\x01" "a b\x1f "));

@@ -13,43 +13,26 @@
 namespace corvane {
 namespace {
 
-TEST(HisInHead, TakesTheFourHeadFields) {
+// Both heads are read field by field: a missing field fails the read and
+// keeps the fields read before it.
+TEST(HisInHead, TakesTheFourHeadFieldsOrStopsAtTheFirstMissing) {
   THisInHeadParam head;
   ASSERT_EQ(0, Kvo_GetHisInHead("1~CARD~3~x~rest~more", &head));
-  EXPECT_EQ("1", head.CardUse);
-  EXPECT_EQ("CARD", head.CardData);
-  EXPECT_EQ("3", head.CardKind);
-  EXPECT_EQ("x", head.Extra);
-}
-
-TEST(HisInHead, StopsAtTheFirstMissingFieldKeepingEarlierOnes) {
-  THisInHeadParam head{"a", "b", "c", "d"};
+  EXPECT_EQ("1|CARD|3|x", head.CardUse + "|" + head.CardData + "|" + head.CardKind + "|" + head.Extra);
+  head = THisInHeadParam{"a", "b", "c", "d"};
   EXPECT_EQ(-1, Kvo_GetHisInHead("1~CARD", &head));
-  EXPECT_EQ("1", head.CardUse);
-  EXPECT_EQ("CARD", head.CardData);
-  EXPECT_EQ("c", head.CardKind);
+  EXPECT_EQ("1|CARD|c|d", head.CardUse + "|" + head.CardData + "|" + head.CardKind + "|" + head.Extra);
 }
 
-TEST(SvrBackHead, SplitsHeadAndRest) {
+TEST(SvrBackHead, SplitsHeadAndRestAndNeedsSixFields) {
   TSvrBackHeadParam head;
   ASSERT_EQ(0, Kvo_GetSvrBackHead("0~ok~1~f4~DATA%%20~f6~x~y", &head));
-  EXPECT_EQ("1", head.WriteCard);
-  EXPECT_EQ("f4", head.Field4);
-  EXPECT_EQ("DATA%%20", head.CardData);
-  EXPECT_EQ("f6", head.Field6);
-  EXPECT_EQ("x~y", head.Rest);
-}
-
-TEST(SvrBackHead, SixFieldsHaveNoRest) {
-  TSvrBackHeadParam head;
+  EXPECT_EQ("1|f4|DATA%%20|f6|x~y",
+            head.WriteCard + "|" + head.Field4 + "|" + head.CardData + "|" + head.Field6 + "|" + head.Rest);
   ASSERT_EQ(0, Kvo_GetSvrBackHead("0~ok~0~f4~f5~f6", &head));
   EXPECT_EQ("error return", head.Rest);
   ASSERT_EQ(0, Kvo_GetSvrBackHead("0~ok~0~f4~f5~f6~", &head));
   EXPECT_EQ("", head.Rest);
-}
-
-TEST(SvrBackHead, FiveFieldsFail) {
-  TSvrBackHeadParam head;
   EXPECT_EQ(-1, Kvo_GetSvrBackHead("0~ok~0~f4~f5", &head));
 }
 
