@@ -1,7 +1,5 @@
 #include "common/diagnostics.h"
 
-#include <cstdio>
-
 #include "common/gbk_bytes.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -17,9 +15,7 @@ std::string& DirectoryOverride() {
 }
 
 std::string Stamp(const platform::LocalTime& now) {
-  char ms[8];
-  std::snprintf(ms, sizeof ms, ".%03d", now.millisecond % 1000);
-  return platform::DateTimeText(now) + ms;
+  return platform::DateTimeText(now) + '.' + platform::MillisecondDigits(now);
 }
 
 void AppendEscapedByte(unsigned char c, std::string* out) {
@@ -96,10 +92,8 @@ std::string TakeNotedCauses() {
 void SetDiagnosticsDirectory(const std::string& dir) { DirectoryOverride() = dir; }
 
 std::string DiagnosticsFileName(int year, int month, int day) {
-  char name[40];
-  std::snprintf(name, sizeof name, "CorvaneDiag%04d%02d%02d.log", year % 10000, month % 100,
-                day % 100);
-  return name;
+  return "CorvaneDiag" + platform::DateDigits(platform::LocalTime{year, month, day, 0, 0, 0, 0}) +
+         ".log";
 }
 
 std::string EscapeLogText(const std::string& text) {
@@ -144,10 +138,8 @@ std::string Kvo_KeepWholeText(const std::string& prefix, const std::string& text
     const std::string dir = LogDirectory();
     if (dir.empty()) return std::string();
     const platform::LocalTime t = platform::Now();
-    char stamp[40];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", t.year % 10000,
-                  t.month % 100, t.day % 100, t.hour % 100, t.minute % 100, t.second % 100,
-                  t.millisecond % 1000);
+    const std::string stamp = platform::DateDigits(t) + '-' + platform::TimeDigits(t) + '-' +
+                              platform::MillisecondDigits(t);
     std::string name = prefix + stamp + ".txt";
     for (int n = 2; platform::FileExists(platform::JoinPath(dir, name)) && n < 1000; ++n)
       name = prefix + stamp + "-" + std::to_string(n) + ".txt";

@@ -1,6 +1,5 @@
 // InitCorvane, Kvo_InitializeIniF, Kvo_ReadTradeCfg and the two general ini
 // routines.
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <set>
@@ -30,11 +29,8 @@ void NoteDefaultUsed(const char* section, const char* key, const std::string& va
 
 // "000-" + yyyymmddhhmmssmmm: where an unfinished transaction is kept.
 std::string ArchiveSectionName(const platform::LocalTime& t) {
-  char name[32];
-  std::snprintf(name, sizeof name, "%s-%04d%02d%02d%02d%02d%02d%03d", kPendingSection,
-                t.year % 10000, t.month % 100, t.day % 100, t.hour % 100, t.minute % 100,
-                t.second % 100, t.millisecond % 1000);
-  return name;
+  return std::string(kPendingSection) + '-' + platform::DateDigits(t) + platform::TimeDigits(t) +
+         platform::MillisecondDigits(t);
 }
 
 // The writes that empty the pending section.  An unfinished transaction

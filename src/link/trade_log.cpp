@@ -4,13 +4,9 @@
 // so a packet or a reply always makes exactly one line.
 #include "link/trade_log.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "common/diagnostics.h"
-
-#include "common/diagnostics.h"
-
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -28,10 +24,7 @@ std::string TradeLogLine(int32_t mode, const std::string& text, const platform::
 }
 
 std::string TradeLogFileName(const platform::LocalTime& now) {
-  char date[16];
-  std::snprintf(date, sizeof date, "%04d%02d%02d", now.year % 10000, now.month % 100,
-                now.day % 100);
-  return std::string("CorvaneTradeLog") + date + ".log";
+  return "CorvaneTradeLog" + platform::DateDigits(now) + ".log";
 }
 
 int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& file,

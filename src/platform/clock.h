@@ -18,5 +18,10 @@ std::string LongTimeText(const LocalTime& t);
 // The short date, a blank and the long time: the time stamp of the journal
 // and of the error record.
 std::string DateTimeText(const LocalTime& t);
+// The digits of a time in file and section names: "yyyymmdd", "hhmmss" and
+// the milliseconds "mmm".
+std::string DateDigits(const LocalTime& t);
+std::string TimeDigits(const LocalTime& t);
+std::string MillisecondDigits(const LocalTime& t);
 
 }  // namespace corvane::platform

@@ -31,6 +31,7 @@ TEST(TradeLog, LinesCarryTimestampMarkerAndTextUnchanged) {
   EXPECT_NE(TradeLogLine(1, "x", one_second).find(platform::LongTimeText(one_second)),
             std::string::npos);
   EXPECT_EQ(TradeLogFileName(t), "CorvaneTradeLog20261206.log");
+  EXPECT_EQ(platform::TimeDigits(t) + platform::MillisecondDigits(half_second), "090507500");
 }
 
 TEST(TradeLog, AReplyCannotForgeLines) {
