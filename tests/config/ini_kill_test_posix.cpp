@@ -59,9 +59,15 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
   for (int round = 0; round < kKills; ++round) {
     // The child continues from the generation the file holds.
     std::string before = Slurp(path);
+    // The child tells when its first write is through; the kill comes at a
+    // random moment after it, however slow the build (sanitizers) or the
+    // machine.
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
+      close(started[0]);
       long g = 1000L * (round + 1);
       for (;;) {
         try {
@@ -69,8 +75,16 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
         } catch (...) {
           _exit(3);
         }
+        if (started[1] >= 0 && write(started[1], "w", 1) == 1) {
+          close(started[1]);
+          started[1] = -1;
+        }
       }
     }
+    close(started[1]);
+    char mark = 0;
+    EXPECT_EQ(read(started[0], &mark, 1), 1) << "round " << round << ": the writer wrote nothing";
+    close(started[0]);
     usleep(static_cast<useconds_t>(delay_us(rng)));
     kill(pid, SIGKILL);
     int status = 0;
@@ -91,7 +105,7 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
     if (g > highest_seen) highest_seen = g;
     (void)before;
   }
-  // Most rounds got writes through, so the test did kill writers mid-way.
+  // Writes got through, so the test did kill writers mid-way.
   EXPECT_GT(highest_seen, 1000L);
   // Temporary files of killed writers never stand in place of the journal,
   // and the next write removes them.

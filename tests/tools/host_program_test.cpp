@@ -124,7 +124,7 @@ TEST_F(HostProgram, DoctorPassesOnAWorkingWorkstation) {
                                         "[HardWare]\r\nCom=1\r\nReadType=501\r\nCardType=501\r\n"
                                         "baud=9600\r\nOpType=1\r\n");
   ProcessResult r = Run({"doctor"});
-  EXPECT_EQ(0, r.exit_code) << r.out;
+  EXPECT_EQ(0, r.exit_code) << r.out << r.err;
   EXPECT_NE(std::string::npos, r.out.find("connected and created the server object")) << r.out;
   EXPECT_NE(std::string::npos, r.out.find("libICCInter01046.so loaded")) << r.out;
   EXPECT_EQ(std::string::npos, r.out.find("FAIL")) << r.out;
