@@ -75,6 +75,22 @@ TEST_F(Unrecorded, AnsweredCallWhoseJournalWriteIsRefusedGives7208WithTheReply) 
   EXPECT_EQ("$$0~ok~0~f4~f5$$", r[1].text);
 }
 
+// The card already holds the reply's card data when the journal refuses to
+// record that write: -7208 as well, never a bare internal error.
+TEST_F(Unrecorded, RefusedRecordOfTheCardWriteGives7208) {
+  Answer(21, InitReply({ParamLine(33, 6, Flags("0101001"))}));
+  const std::string reply = "0~ok~1~f4~" + Card('B') + "%%20~f6~x";
+  Answer(33, reply);
+  PutCard(Card('A'));
+  RefuseJournalWrite("Iczt=1");
+  auto r = Session({{"apply", "33", "5", "$$1~c~0~ex~p5~p6$$"}});
+  const std::string kept = KeptFile(r[0].text);
+  EXPECT_EQ(Expected(33, kept, "~" + reply), r[0].text);
+  EXPECT_EQ(Card('B'), CardOnFile());
+  EXPECT_EQ("1", Ini("TradeLog.ini", "000", "Ybzt"));
+  EXPECT_EQ("", Ini("TradeLog.ini", "000", "Iczt"));
+}
+
 // The reply that would not fit the stated buffer is left out of the error
 // reply; the file keeps it.
 TEST_F(Unrecorded, ReplyLeftOutWhenTheStatedBufferIsTooSmall) {
