@@ -1,6 +1,5 @@
 #include "transport/interpreter.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -54,10 +53,10 @@ TDataBlockInterpreter::~TDataBlockInterpreter() {
   proxies_.clear();
 }
 
-void TDataBlockInterpreter::AttachProxy(TDataDispatch* proxy) { proxies_.push_back(proxy); }
+void TDataBlockInterpreter::AttachProxy(TDataDispatch* proxy) { proxies_.insert(proxy); }
 
 void TDataBlockInterpreter::DetachProxy(TDataDispatch* proxy) {
-  proxies_.erase(std::remove(proxies_.begin(), proxies_.end(), proxy), proxies_.end());
+  proxies_.erase(proxy);
 }
 
 DataBlockPtr TDataBlockInterpreter::Send(const DataBlockPtr& block, bool wait) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "transport/data_block.h"
@@ -78,7 +79,8 @@ class TDataBlockInterpreter {
 
   ISendDataBlock* sender_;
   std::string check_name_;
-  std::vector<TDataDispatch*> proxies_;
+  // A set: a reply may bring many proxies, each detached on its own.
+  std::unordered_set<TDataDispatch*> proxies_;
   std::vector<std::shared_ptr<IDispatchObject>> exports_;
   std::vector<bool> used_;
   ClassFactory factory_;

@@ -145,21 +145,46 @@ void WriteValue(IDataBlock& b, const Variant& v, const ExportFn& exp) {
   }
 }
 
-Variant ReadValue(IDataBlock& b, ReadFlags* flags, const ProxyFn& proxy, int depth);
+// What one value read may still spend: nesting levels and element records.
+struct ReadBudget {
+  const ProxyFn& proxy;
+  int64_t records = kMaxValueRecords;
+};
 
-Variant ReadArray(IDataBlock& b, uint32_t word, const ProxyFn& proxy, int depth) {
-  uint16_t et = static_cast<uint16_t>(word & vtTypeMask);
-  if (et == vtUnknown || et > vtUI1) throw UnsupportedType(word);
-  if (depth > kMaxValueDepth) throw ETransportError(kInvalidDataPacket);
+Variant ReadValue(IDataBlock& b, ReadFlags* flags, ReadBudget& budget, int depth);
+
+void ReadArrayBounds(IDataBlock& b, VariantArray* a) {
   int32_t dims = static_cast<int32_t>(Take32(b));
   if (dims <= 0 || dims > kMaxArrayDimensions) throw ETransportError(kInvalidDataPacket);
   Need(b, int64_t(dims) * 8);
-  auto a = std::make_shared<VariantArray>();
-  a->element_type = et;
   a->low.resize(static_cast<size_t>(dims));
   a->high.resize(static_cast<size_t>(dims));
   for (auto& lo : a->low) lo = static_cast<int32_t>(Take32(b));
   for (auto& hi : a->high) hi = static_cast<int32_t>(Take32(b));
+}
+
+void ReadArrayItems(IDataBlock& b, VariantArray* a, int64_t count, ReadBudget& budget, int depth) {
+  // Every element record holds at least its 4-byte type word.
+  Need(b, count * 4);
+  if (count > budget.records) throw ETransportError(kInvalidDataPacket);
+  budget.records -= count;
+  a->items.reserve(static_cast<size_t>(count));
+  for (int64_t i = 0; i < count; ++i) {
+    ReadFlags f;
+    Variant item = ReadValue(b, &f, budget, depth + 1);
+    if (a->element_type != vtVariant && (item.Base() != a->element_type || item.IsArray()))
+      throw ETransportError(kInvalidDataPacket);
+    a->items.push_back(std::move(item));
+  }
+}
+
+Variant ReadArray(IDataBlock& b, uint32_t word, ReadBudget& budget, int depth) {
+  uint16_t et = static_cast<uint16_t>(word & vtTypeMask);
+  if (et == vtUnknown || et > vtUI1) throw UnsupportedType(word);
+  if (depth > kMaxValueDepth) throw ETransportError(kInvalidDataPacket);
+  auto a = std::make_shared<VariantArray>();
+  a->element_type = et;
+  ReadArrayBounds(b, a.get());
   int64_t count = a->Count();
   if (count < 0) throw ETransportError(kInvalidDataPacket);
   if (IsRawArrayElement(et)) {
@@ -169,25 +194,18 @@ Variant ReadArray(IDataBlock& b, uint32_t word, const ProxyFn& proxy, int depth)
     a->raw.resize(static_cast<size_t>(bytes));
     if (bytes) b.TakeBytes(a->raw.data(), bytes);
   } else {
-    // Every element record holds at least its 4-byte type word.
-    Need(b, count * 4);
-    a->items.reserve(static_cast<size_t>(count));
-    for (int64_t i = 0; i < count; ++i) {
-      ReadFlags f;
-      Variant item = ReadValue(b, &f, proxy, depth + 1);
-      if (et != vtVariant && (item.Base() != et || item.IsArray()))
-        throw ETransportError(kInvalidDataPacket);
-      a->items.push_back(std::move(item));
-    }
+    ReadArrayItems(b, a.get(), count, budget, depth);
   }
   return Variant::Array(std::move(a));
 }
 
-Variant ReadValue(IDataBlock& b, ReadFlags* flags, const ProxyFn& proxy, int depth) {
+// The type word of a record, after any by-reference variant words before
+// it: each one only says that the next record is the value, and counts as
+// a level of nesting.
+uint32_t TakeTypeWord(IDataBlock& b, ReadFlags* flags, int* depth) {
   uint32_t word = Take32(b);
-  // A chain of by-reference variant words: each one only says that the
-  // next record is the value.
   while (word == vtByRef) {
+    if (++*depth > kMaxValueDepth) throw ETransportError(kInvalidDataPacket);
     flags->came_by_ref = true;
     flags->variant_by_ref = true;
     word = Take32(b);
@@ -198,7 +216,24 @@ Variant ReadValue(IDataBlock& b, ReadFlags* flags, const ProxyFn& proxy, int dep
     flags->came_by_ref = true;
     word &= ~uint32_t(vtByRef);
   }
-  if (word & vtArray) return ReadArray(b, word, proxy, depth);
+  return word;
+}
+
+Variant ReadScalar(IDataBlock& b, uint16_t base, uint32_t word) {
+  int size = PayloadSize(base);
+  if (size < 0) throw UnsupportedType(word);
+  Variant v = Variant::OfType(base);
+  if (size > 0) {
+    uint8_t bytes[8] = {0};
+    if (b.TakeBytes(bytes, size) != size) throw ETransportError(kInvalidDataPacket);
+    std::memcpy(&v.raw, bytes, 8);
+  }
+  return v;
+}
+
+Variant ReadValue(IDataBlock& b, ReadFlags* flags, ReadBudget& budget, int depth) {
+  uint32_t word = TakeTypeWord(b, flags, &depth);
+  if (word & vtArray) return ReadArray(b, word, budget, depth);
   uint16_t base = static_cast<uint16_t>(word);
   switch (base) {
     case vtEmpty:
@@ -209,24 +244,15 @@ Variant ReadValue(IDataBlock& b, ReadFlags* flags, const ProxyFn& proxy, int dep
       return Variant::Str(TakeTextPayload(b));
     case vtDispatch: {
       int32_t id = static_cast<int32_t>(Take32(b));
-      if (!proxy) throw UnsupportedType(word);
-      return Variant::Dispatch(proxy(id));
+      if (!budget.proxy) throw UnsupportedType(word);
+      return Variant::Dispatch(budget.proxy(id));
     }
     case vtVariant:
     case vtUnknown:
       throw UnsupportedType(word);
     default:
-      break;
+      return ReadScalar(b, base, word);
   }
-  int size = PayloadSize(base);
-  if (size < 0) throw UnsupportedType(word);
-  Variant v = Variant::OfType(base);
-  if (size > 0) {
-    uint8_t bytes[8] = {0};
-    if (b.TakeBytes(bytes, size) != size) throw ETransportError(kInvalidDataPacket);
-    std::memcpy(&v.raw, bytes, 8);
-  }
-  return v;
 }
 
 }  // namespace
@@ -250,7 +276,8 @@ void WriteVariant(IDataBlock& block, const Variant& v, const ExportFn& export_ob
 
 Variant ReadVariant(IDataBlock& block, ReadFlags* flags, const ProxyFn& make_proxy) {
   ReadFlags local;
-  return ReadValue(block, flags ? flags : &local, make_proxy, 0);
+  ReadBudget budget{make_proxy};
+  return ReadValue(block, flags ? flags : &local, budget, 0);
 }
 
 int32_t ReadI4(IDataBlock& block) {

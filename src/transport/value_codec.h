@@ -23,8 +23,15 @@ struct ReadFlags {
   bool variant_by_ref = false;
 };
 
-// Nesting limit for arrays of variants that hold arrays.
+// Nesting limit of one value: arrays of variants that hold arrays, and
+// by-reference variant words that refer to further such words, count a
+// level each.  A deeper value is refused as "Invalid data packet".
 constexpr int kMaxValueDepth = 16;
+// Element records of arrays of non-raw types that one value may hold, at
+// every level together.  Each decoded element takes far more memory than
+// its 4 to 8 bytes on the wire; the limit keeps a hostile block from
+// multiplying its size in memory.
+constexpr int64_t kMaxValueRecords = 65536;
 // Largest dimension count accepted in an array record.
 constexpr int32_t kMaxArrayDimensions = 64;
 

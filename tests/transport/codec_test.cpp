@@ -1,5 +1,6 @@
 // Blocks and value records, byte for byte.
 #include <gtest/gtest.h>
+#include <cstdint>
 
 #include "transport/byte_order.h"
 #include "transport/data_block.h"
@@ -201,15 +202,67 @@ TEST(ValueRecords, HostileInputEndsInAnError) {
   EXPECT_EQ(ErrorOf(bounds), "Invalid data packet");
   Bytes bytes = {0x03, 0x20, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F};
   EXPECT_EQ(ErrorOf(bytes), "Invalid data packet");
-  // A long chain of by-reference variant words.
-  Bytes chain;
-  for (int i = 0; i < 100000; ++i) chain.insert(chain.end(), {0, 0x40, 0, 0});
-  EXPECT_EQ(ErrorOf(chain), "Invalid data packet");
-  // Deeply nested arrays of variants.
-  Bytes nest;
-  for (int i = 0; i < 1000; ++i)
-    nest = Cat({nest, {0x0C, 0x20, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}});
-  EXPECT_EQ(ErrorOf(nest), "Invalid data packet");
+}
+
+Bytes Repeat(const Bytes& part, int64_t times) {
+  Bytes r;
+  r.reserve(static_cast<size_t>(part.size() * times));
+  for (int64_t i = 0; i < times; ++i) r.insert(r.end(), part.begin(), part.end());
+  return r;
+}
+
+Bytes Word(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
+
+// An array record's head: type word, one or two dimensions and their bounds.
+Bytes ArrayHead(uint32_t type, std::vector<std::pair<int32_t, int32_t>> bounds) {
+  Bytes r = Cat({Word(type), Word(static_cast<uint32_t>(bounds.size()))});
+  for (const auto& b : bounds) r = Cat({r, Word(static_cast<uint32_t>(b.first))});
+  for (const auto& b : bounds) r = Cat({r, Word(static_cast<uint32_t>(b.second))});
+  return r;
+}
+
+// What a hostile peer may put in a value: deep nesting and absurd array
+// bounds end in "Invalid data packet" after work bounded by the block's
+// bytes, without a deep stack or an allocation the block does not pay for;
+// the values just inside the limits still decode.
+TEST(ValueRecords, NestingAndArrayBoundsAtTheLimits) {
+  const Bytes link = {0, 0x40, 0, 0};
+  const Bytes text = {8, 0, 0, 0, 1, 0, 0, 0, 'a', 0};
+  const Bytes nest_one = ArrayHead(0x200C, {{0, 0}});
+  const Bytes empty = {0, 0, 0, 0};
+  struct Case {
+    const char* what;
+    Bytes body;
+    bool decodes;
+  } cases[] = {
+      {"16 by-reference links", Cat({Repeat(link, kMaxValueDepth), text}), true},
+      {"17 by-reference links", Cat({Repeat(link, kMaxValueDepth + 1), text}), false},
+      {"a million links", Cat({Repeat(link, 1000000), text}), false},
+      {"links without an end", Repeat(link, 100000), false},
+      {"links inside nested arrays",
+       Cat({Repeat(nest_one, 8), Repeat(link, kMaxValueDepth - 7), text}), false},
+      {"17 nested arrays, levels 0 to 16", Cat({Repeat(nest_one, kMaxValueDepth + 1), empty}), true},
+      {"1000 nested arrays", Cat({Repeat(nest_one, 1000), empty}), false},
+      {"2^31 integers, byte count wrapped to 0", Cat({ArrayHead(0x2003, {{0, 0x7FFFFFFF}}), Word(0)}), false},
+      {"2^30 integers, byte count wrapped to 0", Cat({ArrayHead(0x2003, {{1, 0x40000000}}), Word(0)}), false},
+      {"2^32 variants in two dimensions", ArrayHead(0x200C, {{0, 0xFFFF}, {0, 0xFFFF}}), false},
+      {"bounds from -2^31 to 2^31-1", ArrayHead(0x2008, {{INT32_MIN, INT32_MAX}}), false},
+      {"high bound below the low bound", Cat({ArrayHead(0x2003, {{5, 3}}), Word(0)}), false},
+      {"negative dimension count", Cat({Word(0x2003), Word(0xFFFFFFFF), Word(0), Word(0)}), false},
+      {"no elements", Cat({ArrayHead(0x200C, {{1, 0}})}), true},
+      {"65536 element records", Cat({ArrayHead(0x200C, {{1, kMaxValueRecords}}),
+                                     Repeat(empty, kMaxValueRecords)}), true},
+      {"65537 element records", Cat({ArrayHead(0x200C, {{0, kMaxValueRecords}}),
+                                     Repeat(empty, kMaxValueRecords + 1)}), false},
+      {"65537 records over two levels",
+       Cat({ArrayHead(0x200C, {{0, 1}}), ArrayHead(0x200C, {{1, kMaxValueRecords - 1}}),
+            Repeat(empty, kMaxValueRecords - 1), ArrayHead(0x200C, {{0, 0}}), empty}), false},
+      {"8 million empty elements",
+       Cat({ArrayHead(0x200C, {{1, 8 << 20}}), Repeat(empty, 8 << 20)}), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ErrorOf(c.body), c.decodes ? "" : "Invalid data packet") << c.what;
+  }
 }
 
 }  // namespace
