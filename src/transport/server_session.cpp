@@ -14,20 +14,28 @@ TServerSession::~TServerSession() {
   transport_.reset();
 }
 
+bool TServerSession::CountBlock() {
+  if (close_after_blocks < 0 || ++blocks_ < close_after_blocks) return false;
+  transport_->SetOpen(false);
+  return true;
+}
+
 DataBlockPtr TServerSession::SendBlock(const DataBlockPtr& block, bool wait_for_result) {
   if (!transport_->IsOpen()) return nullptr;
   int context = transport_->PutBlock(block);
   if (on_block) on_block(*block, true);
-  if (!wait_for_result) return nullptr;
+  if (CountBlock() || !wait_for_result) return nullptr;
   return transport_->FetchBlock(true, context);
 }
 
 void TServerSession::Run() {
   try {
+    if (close_after_blocks == 0) transport_->SetOpen(false);
     while (transport_->IsOpen()) {
       DataBlockPtr block = transport_->FetchBlock(true, 0);
       if (!block) continue;
       if (on_block) on_block(*block, false);
+      if (CountBlock()) break;
       // A reply nobody waits for is dropped; a request is answered.
       if (IsReply(block->GetSignatureWord()) && ActionOf(block->GetSignatureWord()) != kActionError)
         continue;

@@ -21,6 +21,11 @@ class TServerSession : public ISendDataBlock {
 
   // Called with every block received and every block sent (for logs).
   std::function<void(const IDataBlock& block, bool outgoing)> on_block;
+  // For tests of a client against a peer that goes away: the connection
+  // is closed after this many blocks, received and sent counted together
+  // (0: at once; a received block that reaches the count is not acted on).
+  // Negative: never.
+  int close_after_blocks = -1;
 
   // Serves until the peer closes the connection or sends something that
   // cannot be read.  Never throws.
@@ -30,8 +35,13 @@ class TServerSession : public ISendDataBlock {
 
   DataBlockPtr SendBlock(const DataBlockPtr& block, bool wait_for_result) override;
   TDataBlockInterpreter& Interpreter() { return *interpreter_; }
+  TSocketTransport& Transport() { return *transport_; }
 
  private:
+  // Counts one block; true when the connection was closed for the count.
+  bool CountBlock();
+
+  int blocks_ = 0;
   std::shared_ptr<TSocketTransport> transport_;
   std::unique_ptr<TDataBlockInterpreter> interpreter_;
 };

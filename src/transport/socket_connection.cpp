@@ -211,44 +211,46 @@ void TSocketConnection::DispatchPending() {
   }
 }
 
+DataBlockPtr TSocketConnection::AwaitReply() {
+  const bool limited = reply_timeout_ms_ > 0;
+  const auto deadline = OwnerQueue::Clock::now() + std::chrono::milliseconds(limited ? reply_timeout_ms_ : 0);
+  for (;;) {
+    OwnerMessage m;
+    const auto accept = {OwnerMsg::kBlockArrived, OwnerMsg::kWorkerFault, OwnerMsg::kWorkerEnded};
+    if (!limited) {
+      m = owner_->Take(accept);
+    } else if (!owner_->TakeUntil(accept, deadline, &m)) {
+      // Silent, or sending requests of its own for longer than the limit.
+      throw ESocketConnectionError(TimeLimitText(reply_timeout_ms_));
+    }
+    if (m.kind == OwnerMsg::kWorkerFault) std::rethrow_exception(m.fault);
+    if (m.kind == OwnerMsg::kWorkerEnded) {
+      // The worker is gone: no reply can come.  Its end is handled when
+      // the connection is next used.
+      owner_->Post(std::move(m));
+      throw ETransportError(kReturnValueNotReceived);
+    }
+    if (!m.block) continue;
+    if (IsReply(m.block->GetSignatureWord())) return std::move(m.block);
+    GetCallInterpreter()->ProcessBlock(m.block);
+  }
+}
+
+void TSocketConnection::AwaitSent() {
+  OwnerMessage m = owner_->Take({OwnerMsg::kBlockSent, OwnerMsg::kWorkerFault, OwnerMsg::kWorkerEnded});
+  if (m.kind == OwnerMsg::kWorkerEnded) owner_->Post(std::move(m));
+}
+
 DataBlockPtr TSocketConnection::SendBlock(const DataBlockPtr& block, bool wait_for_result) {
   DataBlockPtr result;
   if (support_callbacks_) {
     if (!worker_) return nullptr;
-    uint64_t id = worker_->Id();
-    const auto start = std::chrono::steady_clock::now();
     worker_->PostSendBlock(block, wait_for_result);
-    if (wait_for_result) {
-      for (;;) {
-        // Requests of the server keep coming: the reply's time limit
-        // still holds (the worker bounds each wait itself).
-        if (reply_timeout_ms_ > 0 && std::chrono::steady_clock::now() - start >
-                                         std::chrono::milliseconds(reply_timeout_ms_))
-          throw ESocketConnectionError(TimeLimitText(reply_timeout_ms_));
-        OwnerMessage m = owner_->Take({OwnerMsg::kBlockArrived, OwnerMsg::kWorkerFault, OwnerMsg::kWorkerEnded});
-        if (m.kind == OwnerMsg::kWorkerFault) std::rethrow_exception(m.fault);
-        if (m.kind == OwnerMsg::kWorkerEnded) {
-          // The worker is gone: no reply can come.  Its end is handled
-          // when the connection is next used.
-          owner_->Post(std::move(m));
-          throw ETransportError(kReturnValueNotReceived);
-        }
-        if (!m.block) continue;
-        if (IsReply(m.block->GetSignatureWord())) {
-          result = std::move(m.block);
-          break;
-        }
-        GetCallInterpreter()->ProcessBlock(m.block);
-      }
-    } else {
-      for (;;) {
-        OwnerMessage m = owner_->Take({OwnerMsg::kBlockSent, OwnerMsg::kWorkerFault, OwnerMsg::kWorkerEnded});
-        if (m.kind == OwnerMsg::kWorkerEnded) owner_->Post(std::move(m));
-        break;
-      }
-      (void)id;
+    if (!wait_for_result) {
+      AwaitSent();
       return nullptr;
     }
+    result = AwaitReply();
   } else {
     if (!direct_) return nullptr;
     int context = direct_->PutBlock(block);

@@ -95,6 +95,11 @@ class TSocketConnection : public ISendDataBlock {
   void CloseTransport();
   std::shared_ptr<TSocketTransport> MakeTransport();
   void WorkerEnded();
+  // Waits for the reply to the block just posted, answering the peer's
+  // requests meanwhile; the reply time limit covers the whole wait.
+  DataBlockPtr AwaitReply();
+  // Waits for the worker's notice that a block without reply was written.
+  void AwaitSent();
 
   std::string name_;
   std::string host_, address_;

@@ -9,25 +9,40 @@ namespace corvane::transport {
 void OwnerQueue::Post(OwnerMessage message) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (message.kind == OwnerMsg::kBlockArrived) ++arrived_;
     queue_.push_back(std::move(message));
   }
   ready_.notify_all();
 }
 
+bool OwnerQueue::TakeLocked(std::initializer_list<OwnerMsg> accept, OwnerMessage* message) {
+  for (auto it = queue_.begin(); it != queue_.end(); ++it) {
+    for (OwnerMsg k : accept) {
+      if (it->kind != k) continue;
+      if (k == OwnerMsg::kBlockArrived) --arrived_;
+      *message = std::move(*it);
+      queue_.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
 OwnerMessage OwnerQueue::Take(std::initializer_list<OwnerMsg> accept) {
   std::unique_lock<std::mutex> lock(mutex_);
-  for (;;) {
-    for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-      for (OwnerMsg k : accept) {
-        if (it->kind == k) {
-          OwnerMessage m = std::move(*it);
-          queue_.erase(it);
-          return m;
-        }
-      }
-    }
-    ready_.wait(lock);
+  OwnerMessage m;
+  while (!TakeLocked(accept, &m)) ready_.wait(lock);
+  return m;
+}
+
+bool OwnerQueue::TakeUntil(std::initializer_list<OwnerMsg> accept, Clock::time_point deadline,
+                           OwnerMessage* message) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!TakeLocked(accept, message)) {
+    if (ready_.wait_until(lock, deadline) == std::cv_status::timeout)
+      return TakeLocked(accept, message);
   }
+  return true;
 }
 
 bool OwnerQueue::TryTake(OwnerMessage* message) {
@@ -35,12 +50,19 @@ bool OwnerQueue::TryTake(OwnerMessage* message) {
   if (queue_.empty()) return false;
   *message = std::move(queue_.front());
   queue_.pop_front();
+  if (message->kind == OwnerMsg::kBlockArrived) --arrived_;
   return true;
 }
 
 void OwnerQueue::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   queue_.clear();
+  arrived_ = 0;
+}
+
+size_t OwnerQueue::ArrivedBlocks() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return arrived_;
 }
 
 namespace {
@@ -107,7 +129,9 @@ void TTransportThread::Fault() {
 
 bool TTransportThread::NextRequest(Request* request) {
   std::unique_lock<std::mutex> lock(mutex_);
-  const int wait_ms = awaiting_reply_ ? 0 : kIdleCheckMs;
+  // Awaiting a reply the worker only glances at its requests, unless the
+  // caller is behind and the socket is not to be read now.
+  const int wait_ms = !awaiting_reply_ ? kIdleCheckMs : CallerBehind() ? kAwaitSliceMs : 0;
   wake_.wait_for(lock, std::chrono::milliseconds(wait_ms),
                  [&] { return stop_ || !requests_.empty(); });
   if (stop_ || requests_.empty()) return false;
@@ -117,6 +141,7 @@ bool TTransportThread::NextRequest(Request* request) {
 }
 
 void TTransportThread::CheckSocket(long long timeout_us) {
+  if (CallerBehind()) return;
   if (platform::WaitReadable(transport_->Handle(), timeout_us) == 0) return;
   DataBlockPtr block = transport_->FetchBlock(false, 0);
   if (!block) return;

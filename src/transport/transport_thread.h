@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -35,15 +36,24 @@ struct OwnerMessage {
 // waiter takes the first one of the kinds it accepts and leaves the rest.
 class OwnerQueue {
  public:
+  using Clock = std::chrono::steady_clock;
   void Post(OwnerMessage message);
   OwnerMessage Take(std::initializer_list<OwnerMsg> accept);
+  // As Take, but false once the deadline has passed with nothing taken.
+  bool TakeUntil(std::initializer_list<OwnerMsg> accept, Clock::time_point deadline,
+                 OwnerMessage* message);
   bool TryTake(OwnerMessage* message);
   void Clear();
+  // Received blocks handed over and not taken yet.
+  size_t ArrivedBlocks();
 
  private:
+  bool TakeLocked(std::initializer_list<OwnerMsg> accept, OwnerMessage* message);
+
   std::mutex mutex_;
   std::condition_variable ready_;
   std::deque<OwnerMessage> queue_;
+  size_t arrived_ = 0;
 };
 
 class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
@@ -62,6 +72,10 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   // the worker watches the socket in turns of this length and looks for
   // the caller's answers between them.
   static constexpr int kAwaitSliceMs = 1;
+  // The worker reads no further block while this many blocks it handed
+  // over wait for the caller: a peer that sends request after request is
+  // read as fast as the caller answers, and memory stays at a few blocks.
+  static constexpr size_t kMaxArrivedBlocks = 1;
 
   // Hands over one reference to block; wait asks for the reply.
   void PostSendBlock(DataBlockPtr block, bool wait);
@@ -85,8 +99,10 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   // do or the worker was told to stop.
   bool NextRequest(Request* request);
   void Serve(Request& request);
-  // Reads a block that arrived without a request (or the peer's close).
+  // Reads a block that arrived without a request (or the peer's close),
+  // unless the caller has not yet taken the blocks handed over.
   void CheckSocket(long long timeout_us);
+  bool CallerBehind() const { return owner_->ArrivedBlocks() >= kMaxArrivedBlocks; }
   void Close();
   void Post(OwnerMsg kind, DataBlockPtr block);
 

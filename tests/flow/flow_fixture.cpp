@@ -55,6 +55,7 @@ void FlowTest::SetUp() {
 void FlowTest::TearDown() {
   if (front_) front_->Stop();
   front_.reset();
+  front_started_ = false;
   dir_.reset();
 }
 
@@ -109,6 +110,7 @@ std::vector<Reply> FlowTest::HostWith(const std::vector<std::string>& options,
   argv.insert(argv.end(), {"--script", "script.txt"});
   auto result = RunProcess(Wrap(argv), dir_->path(), 120000, host_env_);
   last_host_output_ = result.out + result.err;
+  last_host_peak_kb_ = result.peak_rss_kb;
   std::vector<Reply> replies;
   std::istringstream out(result.out);
   std::string line;

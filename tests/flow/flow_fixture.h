@@ -91,6 +91,7 @@ class FlowTest : public ::testing::Test {
   bool front_started_ = false;
   std::string last_host_output_;
   std::map<std::string, std::string> host_env_;  // added to the host program's environment
+  long last_host_peak_kb_ = 0;  // the host program's largest resident set
 
   // Where the programs come from and how they run.
   virtual std::string HostProgram();

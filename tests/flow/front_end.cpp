@@ -57,7 +57,7 @@ bool FrontEnd::Start() {
   for (const auto& a : answers_)
     for (const std::string& reply : a.second)
       scenario += "reply " + std::to_string(a.first) + " = " + GbkToUtf8(reply) + "\n";
-  WriteFile(dir_ + "/frontend.scenario", scenario);
+  WriteFile(dir_ + "/frontend.scenario", scenario + lines_);
   process_->server = std::make_unique<BackgroundProcess>(
       std::vector<std::string>{BuildDir() + "/tools/frontend-sim/frontend-sim", "--listen",
                                address_, "--port", "211", "--scenario",

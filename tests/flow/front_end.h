@@ -25,6 +25,9 @@ class FrontEnd {
   // Replies to transaction trade_no, in order; the last one repeats.
   void Answer(int trade_no, const std::vector<std::string>& replies);
   void Answer(int trade_no, const std::string& reply) { Answer(trade_no, std::vector<std::string>{reply}); }
+  // A scenario line of its own (a hostile front end's "raw-result",
+  // "requests" or "drop").
+  void AddLine(const std::string& line) { lines_ += line + "\n"; }
   // Starts the simulator with the answers given so far; false when it
   // does not come up.
   bool Start();
@@ -36,6 +39,7 @@ class FrontEnd {
   std::string dir_;
   std::string address_;
   std::map<int, std::vector<std::string>> answers_;
+  std::string lines_;
   struct Process;
   std::unique_ptr<Process> process_;
 };

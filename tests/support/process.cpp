@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -114,7 +115,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
     if (f.fd >= 0) close(f.fd);
   }
   int status = 0;
-  waitpid(pid, &status, 0);
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  result.peak_rss_kb = usage.ru_maxrss;
   if (!killed && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
   return result;
 }

@@ -33,6 +33,7 @@ struct ProcessResult {
   int exit_code = -1;  // -1 when killed or not started
   std::string out;
   std::string err;
+  long peak_rss_kb = 0;  // the program's largest resident set
 };
 
 // Runs a program to its end in cwd and collects its output.  A program that

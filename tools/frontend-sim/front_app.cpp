@@ -24,8 +24,10 @@ PacketHeader DecodePacket(const std::string& packet) {
   return h;
 }
 
-FrontApp::FrontApp(const Scenario* scenario, CallCounter* counter, std::string peer, Logger log)
-    : scenario_(scenario), counter_(counter), peer_(std::move(peer)), log_(std::move(log)) {}
+FrontApp::FrontApp(const Scenario* scenario, CallCounter* counter, std::string peer, Logger log,
+                   std::shared_ptr<HostileTurn> turn)
+    : scenario_(scenario), counter_(counter), peer_(std::move(peer)), log_(std::move(log)),
+      turn_(std::move(turn)) {}
 
 int32_t FrontApp::GetIdsOfNames(const std::vector<std::u16string>& names, std::vector<int32_t>* ids) {
   if (names.size() == 1 && names[0] == u"Transmit") {
@@ -55,7 +57,10 @@ int32_t FrontApp::Invoke(int32_t dispid, uint16_t, std::vector<Variant>& args, c
     return kDISP_E_EXCEPTION;
   }
   std::string reply = scenario_->ReplyFor(number, counter_->Next(number));
-  if (result) *result = Variant::Str(Utf8ToWide(reply));
+  // A raw result value takes the place of an empty text in the reply.
+  if (turn_ && turn_->Arm(*scenario_, number) && !turn_->raw_result.empty())
+    reply = "<" + std::to_string(turn_->raw_result.size()) + " raw bytes>";
+  if (result) *result = Variant::Str(turn_ && !turn_->raw_result.empty() ? u"" : Utf8ToWide(reply));
   if (log_) {
     PacketHeader h = DecodePacket(packet);
     std::string line = peer_ + " Transmit no=" + std::to_string(number);

@@ -45,21 +45,89 @@ bool Scenario::Parse(const std::string& text, std::string* error) {
       definitions.push_back(Trim(value));
     } else if (key == "version-result") {
       version_result = value;
-    } else if (key.compare(0, 6, "reply ") == 0) {
-      std::string num = Trim(key.substr(6));
-      char* end = nullptr;
-      long v = std::strtol(num.c_str(), &end, 10);
-      if (num.empty() || *end != 0) {
-        *error = "line " + std::to_string(n) + ": bad transaction number '" + num + "'";
-        return false;
-      }
-      replies[static_cast<int>(v)].push_back(value);
-    } else {
-      *error = "line " + std::to_string(n) + ": unknown key '" + key + "'";
+    } else if (!ParseHostile(key, value, error)) {
+      *error = "line " + std::to_string(n) + ": " + *error;
       return false;
     }
   }
   return true;
+}
+
+namespace {
+
+bool Number(const std::string& text, long long* out) {
+  std::string t = Trim(text);
+  char* end = nullptr;
+  *out = std::strtoll(t.c_str(), &end, 10);
+  return !t.empty() && *end == 0;
+}
+
+// Hex bytes; blanks between groups; a group followed by "*COUNT" repeats.
+bool HexBytes(const std::string& text, std::vector<unsigned char>* out) {
+  std::istringstream in(text);
+  std::string group;
+  while (in >> group) {
+    long long times = 1;
+    const size_t star = group.find('*');
+    if (star != std::string::npos && (!Number(group.substr(star + 1), &times) || times < 0))
+      return false;
+    const std::string hex = group.substr(0, star);
+    if (hex.size() % 2 != 0) return false;
+    std::vector<unsigned char> bytes;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+      char* end = nullptr;
+      const std::string pair = hex.substr(i, 2);
+      bytes.push_back(static_cast<unsigned char>(std::strtoul(pair.c_str(), &end, 16)));
+      if (*end != 0) return false;
+    }
+    for (long long k = 0; k < times; ++k) out->insert(out->end(), bytes.begin(), bytes.end());
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Scenario::ParseNumbered(const std::string& key, const std::string& value, std::string* error) {
+  const size_t blank = key.find(' ');
+  const std::string name = key.substr(0, blank);
+  if (name != "reply" && name != "raw-result" && name != "requests") {
+    *error = "unknown key '" + key + "'";
+    return false;
+  }
+  long long number = 0;
+  if (blank == std::string::npos || !Number(key.substr(blank + 1), &number)) {
+    *error = "bad transaction number '" + (blank == std::string::npos ? "" : Trim(key.substr(blank + 1))) + "'";
+    return false;
+  }
+  const int no = static_cast<int>(number);
+  if (name == "reply") {
+    replies[no].push_back(value);
+    return true;
+  }
+  if (name == "raw-result") {
+    if (HexBytes(value, &raw_results[no])) return true;
+    *error = "raw-result: expected hex bytes, a group may end in *COUNT";
+    return false;
+  }
+  std::istringstream in(value);
+  std::string count, word;
+  RequestFlood& f = floods[no];
+  bool ok = in >> count && Number(count, &f.count) && f.count >= -1;
+  while (ok && in >> word) {
+    if (word == "silent") f.silent = true;
+    else ok = word.compare(0, 4, "pad=") == 0 && Number(word.substr(4), &f.pad) && f.pad >= 0;
+  }
+  if (!ok) *error = "requests: expected COUNT [pad=CHARACTERS] [silent]";
+  return ok;
+}
+
+bool Scenario::ParseHostile(const std::string& key, const std::string& value, std::string* error) {
+  if (key != "drop") return ParseNumbered(key, value, error);
+  std::istringstream in(value);
+  if (in >> drop_connection >> drop_after_blocks && drop_connection > 0 && drop_after_blocks >= 0)
+    return true;
+  *error = "drop: expected CONNECTION BLOCKS";
+  return false;
 }
 
 bool Scenario::Accepts(const std::string& server) const {

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "front_app.h"
+#include "hostile_session.h"
 #include "platform/text.h"
 #include "transport/errors.h"
 
@@ -84,22 +85,33 @@ std::string Hex8(uint32_t v) {
 
 }  // namespace
 
+transport::TDataBlockInterpreter::ClassFactory SimServer::Factory(
+    const std::string& peer, const std::shared_ptr<HostileTurn>& turn) {
+  return [this, peer, turn](const std::u16string& name) -> transport::Variant {
+    std::string server = platform::WideToUtf8(name);
+    if (!scenario_.create_error.empty()) {
+      if (log_) log_(peer + " create \"" + server + "\" -> error \"" + scenario_.create_error + "\"");
+      throw transport::ETransportError(platform::WideToAnsi(platform::Utf8ToWide(scenario_.create_error)));
+    }
+    if (!scenario_.Accepts(server)) {
+      if (log_) log_(peer + " create \"" + server + "\" -> not available");
+      return transport::Variant();
+    }
+    if (log_) log_(peer + " create \"" + server + "\" -> object");
+    return transport::Variant::Dispatch(std::make_shared<FrontApp>(&scenario_, &counter_, peer, log_, turn));
+  };
+}
+
 void SimServer::Serve(platform::SocketHandle s, const std::string& peer) {
   ++sessions_;
-  auto session = std::make_shared<transport::TServerSession>(
-      s, [this, peer](const std::u16string& name) -> transport::Variant {
-        std::string server = platform::WideToUtf8(name);
-        if (!scenario_.create_error.empty()) {
-          if (log_) log_(peer + " create \"" + server + "\" -> error \"" + scenario_.create_error + "\"");
-          throw transport::ETransportError(platform::WideToAnsi(platform::Utf8ToWide(scenario_.create_error)));
-        }
-        if (!scenario_.Accepts(server)) {
-          if (log_) log_(peer + " create \"" + server + "\" -> not available");
-          return transport::Variant();
-        }
-        if (log_) log_(peer + " create \"" + server + "\" -> object");
-        return transport::Variant::Dispatch(std::make_shared<FrontApp>(&scenario_, &counter_, peer, log_));
-      });
+  const int connection = ++connections_;
+  auto turn = std::make_shared<HostileTurn>();
+  auto session = std::make_shared<HostileSession>(s, Factory(peer, turn), turn);
+  if (connection == scenario_.drop_connection) {
+    session->close_after_blocks = scenario_.drop_after_blocks;
+    if (log_) log_(peer + " connection " + std::to_string(connection) + " closes after " +
+                   std::to_string(scenario_.drop_after_blocks) + " blocks");
+  }
   session->on_block = [this, peer](const transport::IDataBlock& b, bool outgoing) {
     if (!log_) return;
     uint32_t w = b.GetSignatureWord();

@@ -17,6 +17,8 @@
 
 namespace frontend_sim {
 
+struct HostileTurn;
+
 class SimServer {
  public:
   using Logger = std::function<void(const std::string& line)>;
@@ -32,6 +34,9 @@ class SimServer {
  private:
   void AcceptLoop();
   void Serve(corvane::platform::SocketHandle s, const std::string& peer);
+  // Creates the application object for the server names the scenario accepts.
+  corvane::transport::TDataBlockInterpreter::ClassFactory Factory(
+      const std::string& peer, const std::shared_ptr<HostileTurn>& turn);
   // Joins the threads whose connection has ended.
   void JoinFinished();
 
@@ -48,6 +53,7 @@ class SimServer {
   std::thread acceptor_;
   std::atomic<bool> stop_{false};
   std::atomic<int> sessions_{0};
+  std::atomic<int> connections_{0};  // accepted so far
   std::mutex mutex_;
   std::list<std::shared_ptr<corvane::transport::TServerSession>> live_;
   std::list<Worker> workers_;
