@@ -7,6 +7,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+
+#include "platform/socket.h"
 
 namespace corvane::flowtest {
 namespace {
@@ -106,6 +109,53 @@ TEST_P(DroppingFrontEnd, ClosingAfterEachBlock) {
   for (const Received& c : FrontCalls()) transmitted += c.trade_no == 33;
   EXPECT_EQ(answered ? 1 : 0, transmitted);
   ExpectReportedThenDone(r[1], answered ? "1" : "2");
+}
+
+// A listener whose queue of connections is full: the system drops further
+// connection requests unanswered, as a front end behind a filter would.
+class UnansweringFrontEnd {
+ public:
+  explicit UnansweringFrontEnd(const std::string& address) {
+    namespace p = corvane::platform;
+    p::SocketStartup();
+    int error = 0;
+    uint32_t ip = 0;
+    listener_ = p::ListenTcp(address, 211, 0, &error);
+    if (listener_ == p::kNoSocket || !p::ParseIpv4(address, &ip)) return;
+    // Connect until an attempt no longer completes within 300 ms.
+    for (int i = 0; i < 8 && !dropping_; ++i) {
+      queued_.push_back(p::CreateTcpSocket());
+      dropping_ = p::ConnectSocket(queued_.back(), ip, 211, 300) != 0;
+    }
+  }
+  ~UnansweringFrontEnd() {
+    for (auto s : queued_) corvane::platform::CloseSocket(s);
+    corvane::platform::CloseSocket(listener_);
+    corvane::platform::SocketCleanup();
+  }
+  bool Dropping() const { return dropping_; }
+
+ private:
+  corvane::platform::SocketHandle listener_ = corvane::platform::kNoSocket;
+  std::vector<corvane::platform::SocketHandle> queued_;
+  bool dropping_ = false;
+};
+
+// Without ConnectTimeout the session start would wait for the system's own
+// limit (about two minutes here, beyond the host's run); with it, it fails
+// as an unreachable front end, the connect's error in the diagnostics log.
+TEST_F(HostileFrontEnd, ConnectTimeLimitEndsAConnectionNeverAccepted) {
+  UnansweringFrontEnd front(address_);
+  if (!front.Dropping()) GTEST_SKIP() << "this system answers connection requests to a full queue";
+  SetIni("TradeCfg.ini", "SYSTEM", "ConnectTimeout", "1000");
+  auto r = Host({{"init"}});
+  EXPECT_EQ(ErrorReply("交易初始化实现函数(f_UCInit):004", -7104), r[0].text);
+  std::string diagnostics;
+  for (const auto& e : std::filesystem::directory_iterator(*dir_ / "log1"))
+    if (e.path().filename().string().rfind("CorvaneDiag", 0) == 0)
+      diagnostics += corvane::testing::ReadFile(e.path().string());
+  EXPECT_NE(std::string::npos, diagnostics.find(address_ + ":211")) << diagnostics;
+  EXPECT_NE(std::string::npos, diagnostics.find("on API 'connect'")) << diagnostics;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryBlock, DroppingFrontEnd, ::testing::Range(0, 8));
