@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "sim_journal.h"
 #include "sim_record_layout.h"
+#include "sim_reenter.h"
 #include "sim_settings.h"
 
 using corvane::TICC_ENV;
@@ -87,6 +88,7 @@ int32_t OpenSession(TICC_ENV* env) {
   const Settings s = LoadSettings();
   JournalFields fields = RecordFields(env);
   if (!env) return Finish(s, kOpenSession, fields, kNoRecord);
+  if (s.reenter[kOpenSession]) ReenterLibrary(s);
   if (s.fault[kOpenSession]) return Fault(s, kOpenSession, fields);
   if (s.fail[kOpenSession]) return Finish(s, kOpenSession, fields, s.fail[kOpenSession]);
   g_open = true;

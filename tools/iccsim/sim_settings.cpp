@@ -76,6 +76,7 @@ Settings LoadSettings() {
   for (int i = 0; i < kFunctionCount; ++i) {
     s.fail[i] = ini.Integer("Fail", kFunctionNames[i], 0);
     s.fault[i] = ini.Integer("Fault", kFunctionNames[i], 0) != 0;
+    s.reenter[i] = ini.Integer("Reenter", kFunctionNames[i], 0) != 0;
   }
   return s;
 }

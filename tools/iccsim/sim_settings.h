@@ -23,6 +23,8 @@ struct Settings {
   // true: the function faults (writes through a null address), as a reader
   // driver that crashes would
   bool fault[kFunctionCount] = {false, false, false, false, false};
+  // true: the function calls back into CorvaneApply first (sim_reenter.h)
+  bool reenter[kFunctionCount] = {false, false, false, false, false};
 };
 
 // The settings file: the path in CORVANE_ICCSIM_INI when set, otherwise
