@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "ftp_server.h"
+#include "hostile_front_end.h"
 #include "link_probe_runner.h"
 #include "test_front_end.h"
 
@@ -233,32 +234,8 @@ TEST(RemoteTradeWithTestServer, ResultWithoutTextFormGives7006) {
 namespace corvane::testing {
 namespace {
 
-// A hostile front end: an 8 MiB error text is quoted in 512 bytes of the
-// -7006 message; the noted causes (the diagnostics line) keep its first
-// 4 KiB and name the file under log1/ that keeps it whole.
 TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageAndKeptWhole) {
-  TestFrontEnd server("127.0.0.31", [](std::vector<Variant>&, Variant*, transport::ExcepInfo* e) {
-    e->description = std::u16string(8 << 20, u'x');
-    return transport::kDISP_E_EXCEPTION;
-  });
-  ASSERT_TRUE(server.ready());
-  LinkProbe probe(ProbeKind::kLinux);
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.31", "10.0.0.1", "untouched");
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(out["error"], "-7006");
-  const std::string message = Unhex(out["message"]);
-  EXPECT_LT(message.size(), 1024u);
-  EXPECT_NE(message.find(std::string(512, 'x') + "..."), std::string::npos);
-  const std::string causes = Unhex(out["causes"]);
-  EXPECT_NE(causes.find(std::string(2048, 'x')), std::string::npos);
-  EXPECT_LT(causes.size(), 4096u + 200u);
-  const size_t at = causes.find("kept whole in log1/CorvaneCause");
-  ASSERT_NE(at, std::string::npos) << causes.substr(causes.size() - 200);
-  const size_t name = causes.find("log1/", at);
-  const std::string file = causes.substr(name, causes.find(".txt", name) + 4 - name);
-  const std::string whole = ReadFile(probe.HostFile(file));
-  EXPECT_EQ(whole.find("front end 127.0.0.31:211 server \"FrontServer\": Transmit failed: "), 0u);
-  EXPECT_NE(whole.find(std::string(8 << 20, 'x')), std::string::npos);
+  ExpectHugeServerErrorTextCappedAndKeptWhole(LinkProbe(ProbeKind::kLinux), "127.0.0.31");
 }
 
 // A front end that accepts and never answers: with ReplyTimeout the call

@@ -3,8 +3,8 @@
 // hostile front end's huge error text fits the i686 product's 2 GB.
 #include <gtest/gtest.h>
 
+#include "hostile_front_end.h"
 #include "link_probe_runner.h"
-#include "test_front_end.h"
 
 namespace corvane::testing {
 namespace {
@@ -25,35 +25,10 @@ TEST(RemoteTradeCauses, RefusedConnectionUnderWineCarriesTheWinsockError) {
   EXPECT_NE(cause.find("(10061), on API 'connect'"), std::string::npos) << cause;
 }
 
-// A hostile front end: a 16 MB (8 Mi characters) error text is quoted in
-// 512 bytes of the -7006 message; the diagnostics line keeps its first
-// 4 KiB and names the file under log1/ that keeps it whole.
-TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageUnderWine) {
+TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageAndKeptWholeUnderWine) {
   LinkProbe probe(ProbeKind::kWine);
   if (!probe.available()) GTEST_SKIP() << "the Windows build of link-probe is not available";
-  const std::string address = WineAddress(124);
-  TestFrontEnd server(address, [](std::vector<transport::Variant>&, transport::Variant*,
-                                  transport::ExcepInfo* e) {
-    e->description = std::u16string(8 << 20, u'x');
-    return transport::kDISP_E_EXCEPTION;
-  });
-  ASSERT_TRUE(server.ready());
-  auto out = probe.Run({"trade", "202", "1", Hex("r"), address, "FrontServer", Hex("10.0.0.1"),
-                        Hex("untouched")});
-  EXPECT_EQ(out["exit"], "0") << out["stderr"];
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(out["error"], "-7006");
-  const std::string message = Unhex(out["message"]);
-  EXPECT_LT(message.size(), 1024u);
-  EXPECT_NE(message.find(std::string(512, 'x') + "..."), std::string::npos);
-  const std::string causes = Unhex(out["causes"]);
-  EXPECT_NE(causes.find(std::string(2048, 'x')), std::string::npos);
-  // The whole text is kept in the file that the line names.
-  const size_t at = causes.find("kept whole in log1/CorvaneCause");
-  ASSERT_NE(at, std::string::npos) << causes.substr(causes.size() > 200 ? causes.size() - 200 : 0);
-  const size_t name = causes.find("log1/", at);
-  const std::string file = causes.substr(name, causes.find(".txt", name) + 4 - name);
-  EXPECT_NE(ReadFile(probe.HostFile(file)).find(std::string(8 << 20, 'x')), std::string::npos);
+  ExpectHugeServerErrorTextCappedAndKeptWhole(probe, WineAddress(124));
 }
 
 }  // namespace
