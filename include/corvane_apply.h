@@ -24,15 +24,24 @@
  *   whole reply followed by one zero byte, on success and on failure.  The
  *   host must provide a buffer large enough for any reply; replies carry
  *   the front end's reply fields and card data (card data alone is at
- *   least 368 bytes).  64 KB per call is a safe size.
+ *   least 368 bytes), and a reply has no upper bound: a server's text or
+ *   a reply of several megabytes is passed on whole.  A host with a fixed
+ *   buffer states its size (zero byte included) as
+ *   [SYSTEM] ReplyBufferSize in TradeCfg.ini: a reply that would not fit
+ *   is then replaced by a short -7009 error reply (give at least 1 KB), and
+ *   the whole reply is kept in log1/CorvaneReply<stamp>.txt.
  *
  * Status
  *   0 on success, -1 on failure.  No exception or fault ever leaves these
  *   functions.
  *
  * Threads
- *   Call the functions from one thread, one call at a time: every call
- *   blocks during card and network operations.
+ *   Any thread may call, one call at a time: a call from another thread
+ *   waits until the running call returns.  A call made from inside a
+ *   running call on the same thread (a window message handled during the
+ *   settings dialog or a wait) returns -1 at once with the busy error reply
+ *   -7010 and changes nothing.  Every call blocks during card and network
+ *   operations.
  *
  * Order
  *   f_UserCorvaneInit once, f_UserCorvaneApply once per transaction,
