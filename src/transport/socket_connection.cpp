@@ -137,7 +137,12 @@ void TSocketConnection::ConnectCore() {
 }
 
 void TSocketConnection::DisconnectCore() {
-  if (!app_server_.IsNull()) app_server_ = Variant::Null();
+  // Releasing the server object sends the free-object request: it goes to
+  // the worker with the stop, and closing waits for the worker's end, by
+  // which it has been written.
+  closing_ = true;
+  if (!app_server_.IsNull()) app_server_ = Variant::Null();  // the proxy's release never throws
+  closing_ = false;
   CloseTransport();
 }
 
@@ -245,6 +250,12 @@ DataBlockPtr TSocketConnection::SendBlock(const DataBlockPtr& block, bool wait_f
   DataBlockPtr result;
   if (support_callbacks_) {
     if (!worker_) return nullptr;
+    if (closing_ && !wait_for_result) {
+      // The last block: the end of the worker, awaited by the close,
+      // stands for its "sent" notice.
+      worker_->PostSendBlock(block, false, true);
+      return nullptr;
+    }
     worker_->PostSendBlock(block, wait_for_result);
     if (!wait_for_result) {
       AwaitSent();

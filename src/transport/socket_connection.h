@@ -114,6 +114,7 @@ class TSocketConnection : public ISendDataBlock {
   std::shared_ptr<TTransportThread> worker_;
   std::shared_ptr<TSocketTransport> direct_;
   std::unique_ptr<TDataBlockInterpreter> interpreter_;
+  bool closing_ = false;  // DisconnectCore is releasing the server object
 };
 
 }  // namespace corvane::transport

@@ -96,39 +96,27 @@ int TSocketTransport::PutBlock(const DataBlockPtr& block) {
   std::lock_guard<std::mutex> lock(io_);
   const auto start = std::chrono::steady_clock::now();
   if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
-  const uint8_t* p = block->RawMemory();
-  size_t left = static_cast<size_t>(block->DataSize()) + kBlockHeaderSize;
-  while (left > 0) {
-    if (io_timeout_ms >= 0) WaitFor(false, start);  // a blocking send would not return
-    long n = platform::SendSome(socket_, p, left);
-    if (n < 0) {
-      int err = platform::LastSocketError();
-      if (platform::IsWouldBlock(err)) {
-        WaitFor(false, start);
-        continue;
-      }
-      Fail(err, "send");
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
+  // RawMemory writes the header's size field; sending only reads the bytes.
+  uint8_t* raw = const_cast<uint8_t*>(block->RawMemory());
+  Transfer(kSend, raw, static_cast<size_t>(block->DataSize()) + kBlockHeaderSize, start);
   return 0;
 }
 
-void TSocketTransport::ReadExactly(void* target, size_t count,
-                                   const std::chrono::steady_clock::time_point& start) {
-  uint8_t* p = static_cast<uint8_t*>(target);
+void TSocketTransport::Transfer(Direction direction, uint8_t* p, size_t count,
+                                const std::chrono::steady_clock::time_point& start) {
+  const bool receiving = direction == kReceive;
   while (count > 0) {
-    if (io_timeout_ms >= 0) WaitFor(true, start);  // a blocking receive would not return
-    long n = platform::ReceiveSome(socket_, p, count);
-    if (n == 0) throw ESocketConnectionError(kErrorReadingSocket);
+    if (io_timeout_ms >= 0) WaitFor(receiving, start);  // a blocking call would not return
+    long n = receiving ? platform::ReceiveSome(socket_, p, count)
+                       : platform::SendSome(socket_, p, count);
+    if (n == 0 && receiving) throw ESocketConnectionError(kErrorReadingSocket);
     if (n < 0) {
       int err = platform::LastSocketError();
       if (platform::IsWouldBlock(err)) {
-        WaitFor(true, start);
+        WaitFor(receiving, start);
         continue;
       }
-      Fail(err, "recv");
+      Fail(err, receiving ? "recv" : "send");
     }
     p += n;
     count -= static_cast<size_t>(n);
@@ -146,10 +134,10 @@ DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) 
   if (ready < 0) throw ESocketConnectionError(platform::SocketErrorMessage(platform::LastSocketError()));
   if (ready == 0) return nullptr;
   uint8_t head[4];
-  ReadExactly(head, 4, start);
+  Transfer(kReceive, head, 4, start);
   uint32_t word = LoadLE32(head);
   if (!IsWellFormed(word)) throw ETransportError(kInvalidDataPacket);
-  ReadExactly(head, 4, start);
+  Transfer(kReceive, head, 4, start);
   int32_t size = static_cast<int32_t>(LoadLE32(head));
   if (size < 0) throw ESocketConnectionError(kInvalidDataPacket);
   if (size > kMaxBlockBodySize) throw ESocketConnectionError(BlockTooLargeText(size));
@@ -163,21 +151,7 @@ DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) 
     int32_t step = std::max(kFirstBodyStep, have / 4);
     int32_t want = std::min(size - have, step);
     block->SetDataSize(have + want);
-    int32_t got = 0;
-    while (got < want) {
-      if (io_timeout_ms >= 0) WaitFor(true, start);  // a blocking receive would not return
-      long n = platform::ReceiveSome(socket_, block->BodyAt(have + got), static_cast<size_t>(want - got));
-      if (n == 0) throw ESocketConnectionError(kErrorReadingSocket);
-      if (n < 0) {
-        int err = platform::LastSocketError();
-        if (platform::IsWouldBlock(err)) {
-          WaitFor(true, start);
-          continue;
-        }
-        Fail(err, "recv");
-      }
-      got += static_cast<int32_t>(n);
-    }
+    Transfer(kReceive, block->BodyAt(have), static_cast<size_t>(want), start);
     have += want;
   }
   return block;

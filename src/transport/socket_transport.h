@@ -45,7 +45,11 @@ class TSocketTransport : public ITransport {
   // throws the time-limit error when none is left.
   long long Remaining(const std::chrono::steady_clock::time_point& start) const;
   void WaitFor(bool readable, const std::chrono::steady_clock::time_point& start);
-  void ReadExactly(void* target, size_t count, const std::chrono::steady_clock::time_point& start);
+  enum Direction { kSend, kReceive };
+  // Sends or receives exactly count bytes at p; a receive of none is the
+  // peer's close.  The one home of the socket's read and write loop.
+  void Transfer(Direction direction, uint8_t* p, size_t count,
+                const std::chrono::steady_clock::time_point& start);
   void Fail(int code, const char* api);
 
   std::mutex io_;

@@ -1,10 +1,29 @@
 #include "transport/transport_thread.h"
 
 #include <chrono>
+#include <thread>
 
 #include "transport/errors.h"
 
 namespace corvane::transport {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Looks until ready() holds, yielding the processor between looks (the
+// other side may need it), until deadline; true when it holds.
+template <class Ready>
+bool LookUntil(Ready ready, Clock::time_point deadline) {
+  for (;;) {
+    if (ready()) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::yield();
+  }
+}
+
+Clock::time_point LookDeadline(int us) { return Clock::now() + std::chrono::microseconds(us); }
+
+}  // namespace
 
 void OwnerQueue::Post(OwnerMessage message) {
   {
@@ -91,10 +110,12 @@ std::shared_ptr<TTransportThread> TTransportThread::Start(std::shared_ptr<OwnerQ
   return w;
 }
 
-void TTransportThread::PostSendBlock(DataBlockPtr block, bool wait) {
+void TTransportThread::PostSendBlock(DataBlockPtr block, bool wait, bool then_stop) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back(Request{std::move(block), wait});
+    if (then_stop) stop_ = true;
+    has_work_.store(true, std::memory_order_release);
   }
   wake_.notify_one();
 }
@@ -105,11 +126,15 @@ void TTransportThread::Terminate() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
+    has_work_.store(true, std::memory_order_release);
   }
   wake_.notify_one();
 }
 
-bool TTransportThread::WaitEnded(int timeout_ms) { return thread_.JoinFor(timeout_ms); }
+bool TTransportThread::WaitEnded(int timeout_ms) {
+  LookUntil([this] { return ended_.load(std::memory_order_acquire); }, LookDeadline(kEndLookUs));
+  return thread_.JoinFor(timeout_ms);
+}
 
 void TTransportThread::Post(OwnerMsg kind, DataBlockPtr block) {
   OwnerMessage m;
@@ -128,15 +153,23 @@ void TTransportThread::Fault() {
 }
 
 bool TTransportThread::NextRequest(Request* request) {
+  // Right after a reply the caller's next request is usually on its way.
+  if (served_ && !awaiting_reply_)
+    LookUntil([this] { return has_work_.load(std::memory_order_acquire); }, LookDeadline(kRequestLookUs));
   std::unique_lock<std::mutex> lock(mutex_);
   // Awaiting a reply the worker only glances at its requests, unless the
   // caller is behind and the socket is not to be read now.
   const int wait_ms = !awaiting_reply_ ? kIdleCheckMs : CallerBehind() ? kAwaitSliceMs : 0;
   wake_.wait_for(lock, std::chrono::milliseconds(wait_ms),
                  [&] { return stop_ || !requests_.empty(); });
-  if (stop_ || requests_.empty()) return false;
+  served_ = false;
+  // Requests queued before the stop are still served (the last block of a
+  // closing connection comes with its stop).
+  if (requests_.empty()) return false;
   *request = std::move(requests_.front());
   requests_.pop_front();
+  has_work_.store(stop_ || !requests_.empty(), std::memory_order_relaxed);
+  served_ = true;
   return true;
 }
 
@@ -204,6 +237,7 @@ void TTransportThread::Run() {
   end.notify = notify_end_;
   end.worker = id_;
   owner_->Post(std::move(end));
+  ended_.store(true, std::memory_order_release);
 }
 
 }  // namespace corvane::transport

@@ -1,8 +1,14 @@
 // The worker thread that owns a connection's socket, and the queue through
 // which it hands replies, faults and "sent" notices to the connection's
-// thread (in place of window messages).  Both sides wait on condition
-// variables: a hand-over wakes the other side directly, and nothing but
-// the socket is opened for a connection.
+// thread (in place of window messages).  The caller hands over a whole
+// request; the worker sends it and reads the whole reply before it hands
+// anything back, so one block costs one hand-over each way, and the last
+// block of a closing connection travels with the stop.  After a reply the
+// worker looks for the caller's next request for a moment (kRequestLookUs,
+// yielding the processor between looks) before it sleeps: that request
+// usually follows within microseconds, and a thread that never slept needs
+// no wake-up.  The caller sleeps while the peer works.  Nothing but the
+// socket is opened for a connection.
 #pragma once
 
 #include <atomic>
@@ -76,14 +82,20 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   // over wait for the caller: a peer that sends request after request is
   // read as fast as the caller answers, and memory stays at a few blocks.
   static constexpr size_t kMaxArrivedBlocks = 1;
+  // How long the worker looks for the caller's next request after a reply,
+  // and the caller for the worker's end after the stop, before sleeping.
+  static constexpr int kRequestLookUs = 50;
+  static constexpr int kEndLookUs = 50;
 
-  // Hands over one reference to block; wait asks for the reply.
-  void PostSendBlock(DataBlockPtr block, bool wait);
+  // Hands over one reference to block; wait asks for the reply; then_stop
+  // ends the worker once the block is written.
+  void PostSendBlock(DataBlockPtr block, bool wait, bool then_stop = false);
   void PostWake();
   void Terminate();
   void ClearEndNotification() { notify_end_ = false; }
   // Waits for the worker's thread to end; false after timeout_ms (or on
-  // the worker itself).  On true the thread has been joined.
+  // the worker itself).  On true the thread has been joined.  A worker
+  // told to stop ends within microseconds: it is looked for first.
   bool WaitEnded(int timeout_ms);
   uint64_t Id() const { return id_; }
 
@@ -112,6 +124,9 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   std::condition_variable wake_;  // a request or the stop
   std::deque<Request> requests_;
   bool stop_ = false;
+  std::atomic<bool> has_work_{false};  // a request or the stop is queued
+  std::atomic<bool> ended_{false};     // the body has finished
+  bool served_ = false;                // the last turn served a request
   // The caller waits for a reply but the last block fetched was a request
   // of the peer.
   bool awaiting_reply_ = false;
