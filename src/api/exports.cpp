@@ -15,6 +15,7 @@
 #include "common/error_reply.h"
 #include "common/last_error.h"
 #include "config/limit_settings.h"
+#include "link/trade_log.h"
 #include "trade/entry.h"
 
 namespace {
@@ -80,6 +81,7 @@ int32_t Guarded(const char* tag, char* buffer, Body body) {
               buffer);
     return -1;
   }
+  corvane::TradeLogCallScope daily_log;  // the daily log stays open for this call
   std::string reply;
   int32_t status;
   corvane::TakeNotedCauses();

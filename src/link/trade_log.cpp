@@ -1,7 +1,8 @@
 // The daily exchange log: one line per packet or reply, appended to
-// log1/CorvaneTradeLog<yyyymmdd>.log; the file is opened and closed for
-// every line.  The text is escaped (control characters and the backslash),
-// so a packet or a reply always makes exactly one line.
+// log1/CorvaneTradeLog<yyyymmdd>.log; the file is opened for the first line
+// of a call and closed at the call's end (outside a call, for every line).
+// The text is escaped (control characters and the backslash), so a packet
+// or a reply always makes exactly one line.
 #include "link/trade_log.h"
 
 #include <exception>
@@ -11,13 +12,50 @@
 #include "platform/paths.h"
 
 namespace corvane {
+namespace {
+
+// The file a call keeps open, and whether a call is under way.
+struct HeldLog {
+  bool in_call = false;
+  platform::AppendFile file;
+};
+
+HeldLog& Held() {
+  static HeldLog held;
+  return held;
+}
+
+// Appends a line to path: through the file the call holds (opened on its
+// first line), or opened and closed for this line outside a call.
+bool AppendLine(const std::string& log_dir, const std::string& path, const std::string& line) {
+  HeldLog& held = Held();
+  if (held.in_call && held.file.IsOpen() && held.file.Path() == path) {
+    if (held.file.Append(line)) return true;
+    held.file.Close();
+    return false;
+  }
+  if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
+  if (!held.in_call) return platform::AppendToFile(path, line);
+  return held.file.Open(path) && held.file.Append(line);
+}
+
+}  // namespace
+
+TradeLogCallScope::TradeLogCallScope() { Held().in_call = true; }
+
+TradeLogCallScope::~TradeLogCallScope() {
+  Held().file.Close();
+  Held().in_call = false;
+}
 
 std::string TradeLogLine(int32_t mode, const std::string& text, const platform::LocalTime& now) {
   const char* marker = mode == kLogPacketSent ? " $$IN $$" : mode == kLogReplyReceived ? " $$OUT$$" : nullptr;
   if (!marker) return std::string();
   // Only exactly midnight (no fraction of a second either) is date-only.
   const bool midnight = now.hour == 0 && now.minute == 0 && now.second == 0 && now.millisecond == 0;
-  std::string line = midnight ? platform::ShortDateText(now) : platform::DateTimeText(now);
+  std::string line;
+  line.reserve(text.size() + 64);  // room for the escapes of a plain text and the line end
+  line += midnight ? platform::ShortDateText(now) : platform::DateTimeText(now);
   line += marker;
   line += EscapeLogText(text);
   return line;
@@ -38,10 +76,9 @@ int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& 
     if (base.empty()) return -1;
     const std::string name = file.empty() ? TradeLogFileName(now) : file;
     const std::string log_dir = platform::JoinPath(base, "log1");
-    if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
     line += "\r\n";
     const std::string path = platform::JoinPath(log_dir, name);
-    if (platform::AppendToFile(path, line)) return 0;
+    if (AppendLine(log_dir, path, line)) return 0;
     Kvo_NoteCause("daily log " + path + " cannot be written");
     return -1;
   } catch (const std::exception& e) {

@@ -17,6 +17,19 @@ namespace corvane {
 int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& file = "",
                       const std::string& dir = "");
 
+// While one of these lives (an exported call), the day's log file stays
+// open from its first line to the end of the call, and later lines of the
+// call are appended to it without opening it again.  Every line still goes
+// to the system as it is written; the file is closed when the scope ends,
+// so nothing is held between calls.  One at a time, on the calling thread.
+class TradeLogCallScope {
+ public:
+  TradeLogCallScope();
+  ~TradeLogCallScope();
+  TradeLogCallScope(const TradeLogCallScope&) = delete;
+  TradeLogCallScope& operator=(const TradeLogCallScope&) = delete;
+};
+
 // The line of a mode (without its CR LF): timestamp, marker, text with its
 // control characters and backslashes escaped (EscapeLogText).  The
 // time is left out at exactly 00:00:00.000.  Empty for an unknown mode.

@@ -1,6 +1,7 @@
 // File access.  Paths are ANSI (GBK) texts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace corvane::platform {
@@ -22,6 +23,30 @@ bool ReplaceFileDurably(const std::string& path, const std::string& content);
 // Appends bytes to a file, creating it; the file is opened and closed for
 // this one call.
 bool AppendToFile(const std::string& path, const std::string& bytes);
+
+// A file held open for appending across several writes.  Each Append goes
+// straight to the system (nothing waits in the process), so a crash of the
+// process loses nothing already appended.  Other processes may read, write
+// and delete the file while it is open.
+class AppendFile {
+ public:
+  AppendFile() = default;
+  ~AppendFile() { Close(); }
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+
+  // Opens path for appending, creating it; closes the file held before.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return handle_ != kClosed; }
+  const std::string& Path() const { return path_; }
+  bool Append(const std::string& bytes);
+  void Close();
+
+ private:
+  static constexpr intptr_t kClosed = -1;
+  intptr_t handle_ = kClosed;  // a descriptor or a handle
+  std::string path_;
+};
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

@@ -74,6 +74,30 @@ TEST(TradeLog, FirstWriteCreatesTheDirectoryAndLaterWritesAppend) {
   EXPECT_TRUE(fs::exists(fs::path(dir.path()) / "log1" / "own.log"));
 }
 
+// Within a call the file stays open, yet every line is in the file as soon
+// as it is written; a line of a later day goes to that day's file.
+TEST(TradeLog, ACallKeepsTheFileOpenAndWritesEachLineThrough) {
+  TempDir dir;
+  const fs::path log1 = fs::path(dir.path()) / "log1";
+  {
+    TradeLogCallScope call;
+    ASSERT_EQ(Kvo_WriteTradeLog(1, "packet", "day1.log", dir.path()), 0);
+    EXPECT_NE(testing::ReadFile((log1 / "day1.log").string()).find("$$IN $$packet\r\n"),
+              std::string::npos);
+    ASSERT_EQ(Kvo_WriteTradeLog(2, "reply", "day1.log", dir.path()), 0);
+    ASSERT_EQ(Kvo_WriteTradeLog(2, "next day", "day2.log", dir.path()), 0);
+    EXPECT_NE(testing::ReadFile((log1 / "day1.log").string()).find("$$OUT$$reply\r\n"),
+              std::string::npos);
+    EXPECT_NE(testing::ReadFile((log1 / "day2.log").string()).find("$$OUT$$next day\r\n"),
+              std::string::npos);
+  }
+  // Closed with the call: a file removed between calls comes back.
+  fs::remove(log1 / "day2.log");
+  TradeLogCallScope next_call;
+  ASSERT_EQ(Kvo_WriteTradeLog(1, "again", "day2.log", dir.path()), 0);
+  EXPECT_NE(testing::ReadFile((log1 / "day2.log").string()).find("$$IN $$again"), std::string::npos);
+}
+
 TEST(TradeLog, AnUnwritableBaseDirectoryFailsEveryWrite) {
   TempDir dir;
   EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", (fs::path(dir.path()) / "missing").string()), -1);

@@ -26,20 +26,25 @@ bool WriteAll(int fd, const char* data, size_t len) {
 ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
-  content->clear();
+  // Read straight into the text, sized by the file (and grown should the
+  // file grow meanwhile).
   struct stat st;
-  if (fstat(fd, &st) == 0 && st.st_size > 0) content->reserve(static_cast<size_t>(st.st_size));
-  char buf[65536];
+  size_t size = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  content->resize(size + 1);
+  size_t have = 0;
   for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
+    if (have == content->size()) content->resize(content->size() * 2);
+    ssize_t n = read(fd, &(*content)[have], content->size() - have);
     if (n < 0) {
       if (errno == EINTR) continue;
       close(fd);
+      content->clear();
       return ReadResult::kFailed;
     }
     if (n == 0) break;
-    content->append(buf, static_cast<size_t>(n));
+    have += static_cast<size_t>(n);
   }
+  content->resize(have);
   close(fd);
   return ReadResult::kOk;
 }
@@ -49,6 +54,26 @@ bool AppendToFile(const std::string& path, const std::string& bytes) {
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes.data(), bytes.size());
   return (close(fd) == 0) && ok;
+}
+
+bool AppendFile::Open(const std::string& path) {
+  Close();
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  handle_ = fd;
+  path_ = path;
+  return true;
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+  return IsOpen() && WriteAll(static_cast<int>(handle_), bytes.data(), bytes.size());
+}
+
+void AppendFile::Close() {
+  if (!IsOpen()) return;
+  close(static_cast<int>(handle_));
+  handle_ = kClosed;
+  path_.clear();
 }
 
 bool FileExists(const std::string& path) {

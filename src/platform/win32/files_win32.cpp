@@ -170,6 +170,28 @@ bool AppendToFile(const std::string& path, const std::string& bytes) {
   return CloseHandle(h) && ok;
 }
 
+bool AppendFile::Open(const std::string& path) {
+  Close();
+  HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handle_ = reinterpret_cast<intptr_t>(h);
+  path_ = path;
+  return true;
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+  return IsOpen() && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+}
+
+void AppendFile::Close() {
+  if (!IsOpen()) return;
+  CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = kClosed;
+  path_.clear();
+}
+
 bool FileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
