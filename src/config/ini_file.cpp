@@ -1,5 +1,6 @@
 #include "config/ini_file.h"
 
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -22,23 +23,65 @@ void NoteByteOrderMark(const std::string& path) {
   Kvo_WriteDiagnostic("ini file", 0, "skipped the UTF-8 byte-order mark at the start of " + path);
 }
 
-// kOk with the content, kMissing with empty content, or kFailed (with
-// its cause in *why when asked).
-platform::ReadResult Load(const std::string& path, std::string* content,
-                          std::string* why = nullptr) {
-  platform::ReadResult r = platform::ReadWholeFile(path, content);
-  if (r == platform::ReadResult::kFailed && why)
-    *why = "cannot be read: " + platform::LastFileErrorText();
-  if (r == platform::ReadResult::kMissing) content->clear();
-  if (r == platform::ReadResult::kOk && content->size() > kIniMaxFileBytes) {
-    if (why) *why = "larger than " + std::to_string(kIniMaxFileBytes) + " bytes";
-    return platform::ReadResult::kFailed;
+// The texts kept while a call scope lives, by path (a missing file as the
+// empty text).
+struct HeldTexts {
+  bool in_call = false;
+  std::map<std::string, std::string> texts;
+};
+
+HeldTexts& Held() {
+  static HeldTexts held;
+  return held;
+}
+
+// The file's text in *text: the kept one, or read into *scratch (and kept
+// during a call).  False when the file exists but cannot be read (with its
+// cause in *why when asked).
+bool Load(const std::string& path, std::string* scratch, const std::string** text,
+          std::string* why = nullptr) {
+  HeldTexts& held = Held();
+  if (held.in_call) {
+    auto it = held.texts.find(path);
+    if (it != held.texts.end()) {
+      *text = &it->second;
+      return true;
+    }
   }
-  if (IniHasByteOrderMark(*content)) NoteByteOrderMark(path);
-  return r;
+  platform::ReadResult r = platform::ReadWholeFile(path, scratch);
+  if (r == platform::ReadResult::kFailed) {
+    if (why) *why = "cannot be read: " + platform::LastFileErrorText();
+    return false;
+  }
+  if (r == platform::ReadResult::kMissing) scratch->clear();
+  if (scratch->size() > kIniMaxFileBytes) {
+    if (why) *why = "larger than " + std::to_string(kIniMaxFileBytes) + " bytes";
+    return false;
+  }
+  if (IniHasByteOrderMark(*scratch)) NoteByteOrderMark(path);
+  *text = scratch;
+  if (held.in_call) *text = &(held.texts[path] = std::move(*scratch));
+  return true;
+}
+
+// After a write: the text now in the file, or nothing known (failure).
+void Remember(const std::string& path, std::string* stored) {
+  HeldTexts& held = Held();
+  if (!held.in_call) return;
+  if (stored)
+    held.texts[path] = std::move(*stored);
+  else
+    held.texts.erase(path);
 }
 
 }  // namespace
+
+IniCallScope::IniCallScope() { Held().in_call = true; }
+
+IniCallScope::~IniCallScope() {
+  Held().texts.clear();
+  Held().in_call = false;
+}
 
 IniWriteError::IniWriteError(const std::string& path, const std::string& cause)
     : std::runtime_error("Unable to write to " + path), path_(path), cause_(cause) {}
@@ -49,14 +92,22 @@ std::string IniPath(const std::string& file, const std::string& dir) {
 }
 
 bool IniLoadFile(const std::string& path, std::string* content) {
-  return Load(path, content) != platform::ReadResult::kFailed;
+  std::string scratch;
+  const std::string* text = nullptr;
+  if (!Load(path, &scratch, &text)) return false;
+  if (text == &scratch)
+    *content = std::move(scratch);
+  else
+    *content = *text;
+  return true;
 }
 
 bool IniReadString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& def, std::string* value) {
-  std::string content;
-  if (Load(path, &content) == platform::ReadResult::kFailed) return false;
-  if (!IniFindValue(content, section, key, value)) *value = def;
+  std::string scratch;
+  const std::string* text = nullptr;
+  if (!Load(path, &scratch, &text)) return false;
+  if (!IniFindValue(*text, section, key, value)) *value = def;
   return true;
 }
 
@@ -70,20 +121,26 @@ bool IniReadInteger(const std::string& path, const std::string& section, const s
 
 bool IniKeyExists(const std::string& path, const std::string& section, const std::string& key,
                   bool* exists) {
-  std::string content;
-  if (Load(path, &content) == platform::ReadResult::kFailed) return false;
-  *exists = IniFindValue(content, section, key, nullptr);
+  std::string scratch;
+  const std::string* text = nullptr;
+  if (!Load(path, &scratch, &text)) return false;
+  *exists = IniFindValue(*text, section, key, nullptr);
   return true;
 }
 
 void IniWriteValues(const std::string& path, const std::vector<IniEntry>& entries) {
-  std::string content;
+  std::string scratch;
+  const std::string* text = nullptr;
   std::string why;
-  if (Load(path, &content, &why) == platform::ReadResult::kFailed) throw IniWriteError(path, why);
+  if (!Load(path, &scratch, &text, &why)) throw IniWriteError(path, why);
   std::string updated;
-  if (!IniApplyWrites(content, entries, &updated)) throw IniWriteError(path);
-  if (!platform::ReplaceFileDurably(path, updated))
-    throw IniWriteError(path, platform::LastFileErrorText());
+  if (!IniApplyWrites(*text, entries, &updated)) throw IniWriteError(path);
+  if (!platform::ReplaceFileDurably(path, updated)) {
+    const std::string cause = platform::LastFileErrorText();
+    Remember(path, nullptr);
+    throw IniWriteError(path, cause);
+  }
+  Remember(path, &updated);
 }
 
 void IniWriteString(const std::string& path, const std::string& section, const std::string& key,

@@ -1,8 +1,8 @@
-// Ini files on disk, by the rules of ini_text.h.  Every call goes to the
-// file: nothing is cached between calls.  A write reads the file, applies
-// the change and replaces the file durably (temporary file in the same
-// directory, flushed to disk, moved over the old one), so a crash at any
-// moment leaves the old file or the new one, complete.
+// Ini files on disk, by the rules of ini_text.h.  Outside an IniCallScope
+// every call goes to the file.  A write reads the file, applies the change
+// and replaces the file durably (temporary file in the same directory,
+// flushed to disk, moved over the old one), so a crash at any moment
+// leaves the old file or the new one, complete.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +28,19 @@ class IniWriteError : public std::runtime_error {
  private:
   std::string path_;
   std::string cause_;
+};
+
+// While one of these lives (one transaction), each ini file is read once:
+// its text is kept from its first read, and a write keeps the text it
+// stored, so later reads and writes of the call start from it without
+// reading the file again.  A write that fails forgets the file's text.
+// Nothing is kept once the scope ends.  One at a time, on one thread.
+class IniCallScope {
+ public:
+  IniCallScope();
+  ~IniCallScope();
+  IniCallScope(const IniCallScope&) = delete;
+  IniCallScope& operator=(const IniCallScope&) = delete;
 };
 
 // The path of an ini file: dir (when not empty) joined with file, else the

@@ -195,44 +195,102 @@ std::string IniOneLineValue(std::string_view value) {
   return out;
 }
 
+namespace {
+
+struct CheckedEntry {
+  std::string section, key, value;
+};
+
+// Applies one write to text (the whole file, or one section's lines from
+// its header on).
+void ApplyOne(std::string* text, const CheckedEntry& c, const std::string& eol) {
+  KeyPlace place = Locate(*text, c.section, c.key);
+  if (place.key_found) {
+    const Line& l = place.key_line;
+    std::string line(l.name);
+    line += '=';
+    line += c.value;
+    text->replace(l.begin, l.end - l.begin, line);
+  } else if (place.section_found) {
+    std::string add = place.insert_needs_break ? eol : std::string();
+    add += c.key + "=" + c.value + eol;
+    text->insert(place.insert_at, add);
+  } else {
+    std::string add;
+    if (!text->empty()) {
+      if (text->back() != '\n') add += eol;
+      add += eol;
+    }
+    add += "[" + c.section + "]" + eol + c.key + "=" + c.value + eol;
+    *text += add;
+  }
+}
+
+// The lines of the first section of that name: from its header to the
+// next header or the end.  False when there is none.
+bool SectionSpan(std::string_view text, std::string_view section, size_t* begin, size_t* end) {
+  LineScanner scanner(text);
+  Line line;
+  bool found = false;
+  while (scanner.Next(&line, false)) {
+    if (line.kind != LineKind::kSection) continue;
+    if (found) {
+      *end = line.begin;
+      return true;
+    }
+    if (IniNamesEqual(line.name, section)) {
+      found = true;
+      *begin = line.begin;
+    }
+  }
+  *end = text.size();
+  return found;
+}
+
+// Applies writes [first, last) of one section: within that section's lines
+// alone, so that the rest of the file is copied once, not once per write.
+std::string ApplySection(std::string_view text, const std::vector<CheckedEntry>& entries,
+                         size_t first, size_t last, const std::string& eol) {
+  size_t begin = 0, end = 0;
+  if (!SectionSpan(text, entries[first].section, &begin, &end)) {
+    std::string out(text);
+    ApplyOne(&out, entries[first], eol);  // appends the section
+    return first + 1 == last ? out : ApplySection(out, entries, first + 1, last, eol);
+  }
+  std::string lines(text.substr(begin, end - begin));
+  for (size_t i = first; i < last; ++i) ApplyOne(&lines, entries[i], eol);
+  std::string out;
+  out.reserve(text.size() - (end - begin) + lines.size());
+  out.append(text.substr(0, begin));
+  out += lines;
+  out.append(text.substr(end));
+  return out;
+}
+
+}  // namespace
+
 bool IniApplyWrites(std::string_view text, const std::vector<IniEntry>& entries,
                     std::string* out) {
-  struct Checked {
-    std::string section, key, value;
-  };
-  std::vector<Checked> checked;
+  std::vector<CheckedEntry> checked;
   checked.reserve(entries.size());
   for (const IniEntry& e : entries) {
-    Checked c;
+    CheckedEntry c;
     if (!IniSectionNameStorable(e.section, &c.section) || !IniKeyNameStorable(e.key, &c.key)) {
       return false;
     }
     c.value = IniOneLineValue(e.value);
     checked.push_back(std::move(c));
   }
-  std::string result(text);
   const std::string eol = LineEnd(text);
-  for (const Checked& c : checked) {
-    KeyPlace place = Locate(result, c.section, c.key);
-    if (place.key_found) {
-      const Line& l = place.key_line;
-      std::string line(l.name);
-      line += '=';
-      line += c.value;
-      result.replace(l.begin, l.end - l.begin, line);
-    } else if (place.section_found) {
-      std::string add = place.insert_needs_break ? eol : std::string();
-      add += c.key + "=" + c.value + eol;
-      result.insert(place.insert_at, add);
-    } else {
-      std::string add;
-      if (!result.empty()) {
-        if (result.back() != '\n') add += eol;
-        add += eol;
-      }
-      add += "[" + c.section + "]" + eol + c.key + "=" + c.value + eol;
-      result += add;
-    }
+  std::string result = checked.empty() ? std::string(text) : std::string();
+  std::string_view current = text;
+  // Consecutive writes to one section are applied together.
+  for (size_t i = 0; i < checked.size();) {
+    size_t j = i + 1;
+    while (j < checked.size() && IniNamesEqual(checked[j].section, checked[i].section)) ++j;
+    result = ApplySection(current, checked, i, j, eol);
+    current = result;
+    i = j;
   }
   *out = std::move(result);
   return true;

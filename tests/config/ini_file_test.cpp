@@ -42,6 +42,30 @@ TEST(IniFile, ReadsSeeEveryChangeMadeOutside) {
   EXPECT_EQ(n, 2);
 }
 
+// Within a call scope a file is read once; what the call writes is what it
+// reads next, and once the scope ends reads go to the file again.
+TEST(IniFile, ACallScopeReadsOnceAndReadsItsOwnWrites) {
+  TempDir dir;
+  std::string path = dir.file("a.ini");
+  Put(path, "[S]\r\nk=1\r\nj=0\r\n");
+  std::string v;
+  {
+    IniCallScope scope;
+    ASSERT_TRUE(IniReadString(path, "S", "k", "", &v));
+    EXPECT_EQ(v, "1");
+    Put(path, "[S]\r\nk=outside\r\n");
+    ASSERT_TRUE(IniReadString(path, "S", "k", "", &v));
+    EXPECT_EQ(v, "1") << "read once per call";
+    IniWriteString(path, "S", "j", "2");
+    EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\nj=2\r\n");
+    ASSERT_TRUE(IniReadString(path, "S", "j", "", &v));
+    EXPECT_EQ(v, "2");
+  }
+  Put(path, "[S]\r\nk=3\r\n");
+  ASSERT_TRUE(IniReadString(path, "S", "k", "", &v));
+  EXPECT_EQ(v, "3");
+}
+
 TEST(IniFile, AByteOrderMarkIsNotedOnceInTheDiagnosticsLog) {
   TempDir dir;
   SetDiagnosticsDirectory(dir.path());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/ini_text.h"
 
@@ -138,6 +139,30 @@ TEST(IniWrite, SeveralKeysInOneBatchKeepTheirOrder) {
                               IniEntry{"000", "TAC", ""}, IniEntry{"23", "InMsg", "m"}},
                              &out));
   EXPECT_EQ(out, "[000]\r\nTAC=\r\nTradeTypeID=21\r\nTradeId=5\r\n\r\n[23]\r\nInMsg=m\r\n");
+}
+
+// Writes of one batch give the same text as the same writes one at a time,
+// wherever the section stands: first, between others, last without a final
+// line break, twice, under another letter case, or not at all yet.
+TEST(IniWrite, ABatchEqualsItsWritesOneAtATime) {
+  const std::vector<IniEntry> batch = {
+      IniEntry{"000", "Ybzt", "1"},       IniEntry{"000", "New", "n"},
+      IniEntry{"000", "TradeId", "7"},    IniEntry{"202", "InMsg", "in"},
+      IniEntry{"202", "OutMsg", "out"},   IniEntry{"000", "TAC", "t"},
+      IniEntry{"New", "a", "1"},          IniEntry{"new", "b", "2"}};
+  const std::string texts[] = {
+      "",
+      "[000]\r\nTradeId=1\r\nYbzt=0\r\n[PAD]\r\nK=1\r\n",
+      "[A]\r\nx=1\r\n[202]\r\nInMsg=old\r\n; note\r\n[000]\r\nTradeId=1",
+      "[a]\nk=1\n[000]\n[000]\nYbzt=9\n[z]\n",
+      "\xEF\xBB\xBF[000]\r\nybzt=2\r\n\r\n[202]\r\nOutMsg=x\r\n[Pad]\r\n"};
+  for (const std::string& text : texts) {
+    std::string together;
+    ASSERT_TRUE(IniApplyWrites(text, batch, &together));
+    std::string one_by_one = text;
+    for (const IniEntry& e : batch) one_by_one = Write(one_by_one, e.section, e.key, e.value);
+    EXPECT_EQ(together, one_by_one) << text;
+  }
 }
 
 TEST(IniWrite, WrittenValuesReadBack) {

@@ -37,8 +37,10 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
     ssize_t n = read(fd, &(*content)[have], content->size() - have);
     if (n < 0) {
       if (errno == EINTR) continue;
+      const int error = errno;  // the cause, for LastFileErrorText
       close(fd);
       content->clear();
+      errno = error;
       return ReadResult::kFailed;
     }
     if (n == 0) break;
