@@ -96,19 +96,32 @@ std::string DiagnosticsFileName(int year, int month, int day) {
          ".log";
 }
 
-std::string EscapeLogText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+void AppendEscapedLogText(const std::string& text, std::string* out) {
+  out->reserve(out->size() + text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    // A run of printable ASCII other than the backslash goes as it is.
+    size_t run = i;
+    while (run < text.size() && text[run] >= 0x20 && text[run] < 0x7F && text[run] != '\\') ++run;
+    out->append(text, i, run - i);
+    i = run;
+    if (i == text.size()) break;
     const unsigned char c = static_cast<unsigned char>(text[i]);
     // A character's trail byte is never a control character; an invalid
     // pair is taken apart so that its second byte is escaped too.
     if (IsGbkPairAt(text, i)) {
-      out += text.substr(i++, 2);
+      out->append(text, i, 2);
+      i += 2;
     } else {
-      AppendEscapedByte(c, &out);
+      AppendEscapedByte(c, out);
+      ++i;
     }
   }
+}
+
+std::string EscapeLogText(const std::string& text) {
+  std::string out;
+  AppendEscapedLogText(text, &out);
   return out;
 }
 

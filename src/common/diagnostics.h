@@ -38,6 +38,8 @@ std::string DiagnosticsFileName(int year, int month, int day);
 // backslash becomes "\\".  GBK trail bytes are never below 0x40, so this
 // never splits a character.
 std::string EscapeLogText(const std::string& text);
+// The same, appended to *out (one copy of a large text).
+void AppendEscapedLogText(const std::string& text, std::string* out);
 
 // A secret for a log line: "***" when non-empty, "" when empty.
 std::string MaskSecret(const std::string& secret);

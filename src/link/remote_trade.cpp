@@ -75,7 +75,11 @@ std::string Transmit(int32_t* trade_no, std::string* packet) {
     const transport::Variant& value =
         result.IsByRef() && result.ref ? *result.ref : result;
     if (value.IsNull()) throw std::runtime_error("Transmit returned Null, which has no text form");
-    reply = platform::WideToAnsi(transport::VariantToWide(result));
+    // A text result is converted where it lies (a reply may be megabytes).
+    if (!result.IsByRef() && result.Base() == transport::vtBstr)
+      reply = platform::WideToAnsi(result.text);
+    else
+      reply = platform::WideToAnsi(transport::VariantToWide(result));
   }
   // The front end has answered: a failure while closing does not undo
   // the transaction it has carried out.
@@ -128,7 +132,7 @@ int Kvo_RemoteTrade(int32_t trade_no, const std::string& request, std::string* r
   } catch (...) {
     result = -1;
   }
-  *reply = text;
+  *reply = std::move(text);
   return result;
 }
 

@@ -37,8 +37,10 @@ int Kvo_CheckTradeReply(int32_t trade_no, const std::string& reply) {
   int order = status.compare("0");
   if (order > 0) return 1;
   if (order < 0) return -1;
+  const std::vector<int32_t> fields = ReplyDownloadFields(trade_no);
+  if (fields.empty()) return 0;
   std::string working = reply;
-  for (int32_t n : ReplyDownloadFields(trade_no)) {
+  for (int32_t n : fields) {
     std::string reduced;
     if (Kvo_DownReplyFile(working, n, &reduced) != 0) return -1;
     working.swap(reduced);

@@ -57,7 +57,7 @@ std::string TradeLogLine(int32_t mode, const std::string& text, const platform::
   line.reserve(text.size() + 64);  // room for the escapes of a plain text and the line end
   line += midnight ? platform::ShortDateText(now) : platform::DateTimeText(now);
   line += marker;
-  line += EscapeLogText(text);
+  AppendEscapedLogText(text, &line);
   return line;
 }
 
