@@ -2,11 +2,13 @@
 // transaction must pay (the network exchange with the front end and the
 // journal's durable replaces), measured side by side in one run.
 //
-//   bench_transaction [--quick] [--only TEXT]
+//   bench_transaction [--quick] [--only TEXT] [--pairs N]
 //
 // Prints one table; see the README's performance section.  --quick runs a
 // few rounds of each case to check that everything works; --only runs the
-// cases whose name contains TEXT ("remote", "card", "reply", "ini", "soak").
+// cases whose name contains TEXT ("remote", "card", "reply", "ini", "soak");
+// --pairs sets the number of pairs of each case (on a busy machine more
+// pairs steady the medians).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,13 +82,13 @@ std::vector<std::string> RunCase(const std::string& root, const StationCase& c, 
   return lines;
 }
 
-int ParentMain(bool quick, const std::string& only) {
+int ParentMain(bool quick, int pairs, const std::string& only) {
   Roots roots = MakeRoots();
   if (roots.disk.empty() || roots.tmpfs.empty()) {
     std::fprintf(stderr, "bench_transaction: cannot make temporary directories\n");
     return 2;
   }
-  int failures = RunAllCases(quick, only, roots.disk, roots.tmpfs, roots.mounted, RunCase);
+  int failures = RunAllCases(quick, pairs, only, roots.disk, roots.tmpfs, roots.mounted, RunCase);
   DropRoots(roots);
   return failures == 0 ? 0 : 1;
 }
@@ -116,10 +118,12 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--station") == 0)
     return corvane::bench::StationMain(argc, argv);
   bool quick = false;
+  int pairs = 0;
   std::string only;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0) quick = true;
     if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) only = argv[++i];
+    if (std::strcmp(argv[i], "--pairs") == 0 && i + 1 < argc) pairs = std::atoi(argv[++i]);
   }
-  return corvane::bench::ParentMain(quick, only);
+  return corvane::bench::ParentMain(quick, pairs, only);
 }

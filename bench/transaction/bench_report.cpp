@@ -128,9 +128,10 @@ void PrintTable(const Table& t) {
 
 }  // namespace
 
-int RunAllCases(bool quick, const std::string& only, const std::string& disk, const std::string& tmpfs, bool mounted,
-                const CaseRunner& run) {
-  const int pairs = quick ? 3 : 41, big = quick ? 2 : 11;
+int RunAllCases(bool quick, int pairs_asked, const std::string& only, const std::string& disk,
+                const std::string& tmpfs, bool mounted, const CaseRunner& run) {
+  const int pairs = pairs_asked > 0 ? pairs_asked : quick ? 3 : 41;
+  const int big = pairs_asked > 0 ? (pairs_asked + 3) / 4 : quick ? 2 : 11;
   const std::vector<std::string> trace = {"/usr/bin/strace", "-f", "-qq", "-o", "@TRACE", "-e",
       "trace=open,openat,fsync,fdatasync,rename,renameat,renameat2"};
   Table t;

@@ -14,8 +14,10 @@
 #include "block_replay.h"
 #include "corvane_apply.h"
 #include "platform/dynlib.h"
+#include "config/ini_file.h"
 #include "config/trade_cfg.h"
 #include "link/remote_trade.h"
+#include "link/trade_log.h"
 #include "platform/files.h"
 
 namespace corvane::bench {
@@ -200,11 +202,16 @@ bool TransactionCase(const StationCase& c, Host& host) {
 }
 
 // The remote call alone (packet, daily log lines, the call), against the
-// replay of its blocks.
+// replay of its blocks.  Each call runs as inside an exported call: the
+// daily log opened by its first line, the settings file read once.
 bool RemoteCase(StationCase c) {
   if (Kvo_ReadTradeCfg(nullptr) != 0) return Fail("settings");
   std::string reply;
-  auto call = [&] { return Kvo_RemoteTrade(202, "list~op01", &reply, 0) == 0; };
+  auto call = [&] {
+    TradeLogCallScope daily_log;
+    IniCallScope ini_files;
+    return Kvo_RemoteTrade(202, "list~op01", &reply, 0) == 0;
+  };
   for (int i = 0; i < 3; ++i)
     if (!call()) return Fail("remote call failed:", reply);
   SystemCfg().NativeAddress = c.relay_address;
