@@ -2,21 +2,11 @@
 #include "common/error_codes.h"
 #include "common/last_error.h"
 #include "config/comma_text.h"
-#include "config/ini_text.h"
 #include "config/text_convert.h"
 #include "config/trade_cfg.h"
 #include "platform/text.h"
 
 namespace corvane {
-
-TextConvertError::TextConvertError(const std::string& text)
-    : std::runtime_error("'" + text + "' is not a valid integer value") {}
-
-int32_t TextToInt(const std::string& text) {
-  int32_t v = 0;
-  if (!IniParseInteger(text, &v)) throw TextConvertError(text);
-  return v;
-}
 
 int Kvo_GetUserTradeParam(const std::string& line, TUserTradeParam* param) {
   Kvo_SetLastError(kErrGetUserTradeParam);
