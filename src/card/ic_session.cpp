@@ -22,7 +22,7 @@ void CloseForErrorReply() { Kvo_CloseIC(); }
 // Notes the cause and records the code of a failed open.
 int OpenFailed(int32_t code, const std::string& cause) {
   Kvo_NoteCause("card: " + std::to_string(code) + " " + cause);
-  return Kvo_SetLastError(code, ErrorMessage(code));
+  return Kvo_SetLastError(code);
 }
 
 std::string Returned(const char* function, int32_t result) {

@@ -16,13 +16,13 @@ int FormFailed(const platform::FormResult& r) {
   switch (r.failure) {
     case platform::FormFailure::kNoDisplay:
       Kvo_WriteDiagnostic(kStep, kErrDialogNoDisplay, r.cause);
-      return Kvo_SetLastError(kErrDialogNoDisplay, ErrorMessage(kErrDialogNoDisplay));
+      return Kvo_SetLastError(kErrDialogNoDisplay);
     case platform::FormFailure::kProgramMissing:
       Kvo_WriteDiagnostic(kStep, kErrDialogProgram, r.cause);
       return Kvo_SetLastError(kErrDialogProgram, DialogProgramMessage(r.program));
     default:
       Kvo_WriteDiagnostic(kStep, kErrDialogWindow, r.cause);
-      return Kvo_SetLastError(kErrDialogWindow, ErrorMessage(kErrDialogWindow));
+      return Kvo_SetLastError(kErrDialogWindow);
   }
 }
 
