@@ -3,15 +3,47 @@
 # Narrow string literals are compiled as GBK so that every message the
 # library produces is GBK text byte for byte, whatever the code page of the
 # machine it runs on.  Sources stay UTF-8.
+# The parts of src/ and the parts each may include, itself first: the same
+# order as scripts/check-includes.sh.
+set(CORVANE_BELOW_platform platform)
+set(CORVANE_BELOW_common common platform)
+set(CORVANE_BELOW_config config common platform)
+set(CORVANE_BELOW_transport transport platform)
+set(CORVANE_BELOW_card card config common platform)
+set(CORVANE_BELOW_ui ui config common platform)
+set(CORVANE_BELOW_link link transport config common platform)
+set(CORVANE_BELOW_trade trade link card ui transport config common platform)
+set(CORVANE_BELOW_api api trade link card ui transport config common platform)
+
+# corvane_target_settings(target [PART part])
+# A part's code sees only its own folder and the parts below it: its
+# include folder (in the build tree) holds links to those folders of src/
+# and nothing else, so an include that runs upward does not compile.  Other
+# targets (tests, tools) see the whole of src/.  Include folders are never
+# handed on to the targets that link this one.
 function(corvane_target_settings target)
+  cmake_parse_arguments(S "" "PART" "" ${ARGN})
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(${target} PRIVATE
       $<$<COMPILE_LANGUAGE:C,CXX>:-fexec-charset=GBK -Wall -Wextra>)
   else()
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra>)
   endif()
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src
-    ${PROJECT_BINARY_DIR}/generated)
+  if(S_PART)
+    if(NOT DEFINED CORVANE_BELOW_${S_PART})
+      message(FATAL_ERROR "${target}: part ${S_PART} has no place in the order")
+    endif()
+    set(root ${PROJECT_BINARY_DIR}/part-includes/${S_PART})
+    file(MAKE_DIRECTORY ${root})
+    foreach(below ${CORVANE_BELOW_${S_PART}})
+      if(NOT EXISTS ${root}/${below})
+        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${below} ${root}/${below} SYMBOLIC)
+      endif()
+    endforeach()
+  else()
+    set(root ${PROJECT_SOURCE_DIR}/src)
+  endif()
+  target_include_directories(${target} PRIVATE ${root} ${PROJECT_BINARY_DIR}/generated)
 endfunction()
 
 # A part of the library: a static library of position-independent objects
@@ -24,7 +56,8 @@ function(corvane_add_part name)
     set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
   endif()
   add_library(${name} STATIC ${sources})
-  corvane_target_settings(${name})
+  string(REGEX REPLACE "^corvane_" "" part ${name})
+  corvane_target_settings(${name} PART ${part})
 endfunction()
 
 if(WIN32)
