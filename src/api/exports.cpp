@@ -17,6 +17,7 @@
 #include "config/limit_settings.h"
 #include "link/trade_log.h"
 #include "trade/entry.h"
+#include "trade/library_start.h"
 
 namespace {
 
@@ -70,6 +71,12 @@ int32_t FaultReply(const char* tag, const std::string& cause, std::string* reply
   return -1;
 }
 
+// At unload the library releases what its start set up (nothing runs at
+// load: the start is the first step of every call).
+struct LibraryEnd {
+  ~LibraryEnd() { corvane::Kvo_EndLibrary(); }
+} g_library_end;
+
 // Runs one implementation routine, one call at a time; a fault becomes
 // status -1 and an error reply, a call re-entering from inside another
 // gets the busy reply (-7010) and changes nothing.
@@ -81,6 +88,7 @@ int32_t Guarded(const char* tag, char* buffer, Body body) {
               buffer);
     return -1;
   }
+  corvane::Kvo_StartLibrary();
   corvane::TradeLogCallScope daily_log;  // the daily log stays open for this call
   std::string reply;
   int32_t status;

@@ -7,7 +7,6 @@
 #include "card/ic_card.h"
 #include "common/diagnostics.h"
 #include "common/error_codes.h"
-#include "common/error_reply.h"
 #include "common/last_error.h"
 #include "config/trade_cfg.h"
 
@@ -16,8 +15,6 @@ namespace corvane {
 namespace {
 
 int32_t g_session_open = 0;
-
-void CloseForErrorReply() { Kvo_CloseIC(); }
 
 // Notes the cause and records the code of a failed open.
 int OpenFailed(int32_t code, const std::string& cause) {
@@ -32,12 +29,6 @@ std::string Returned(const char* function, int32_t result) {
 std::string Faulted(const char* function) {
   return std::string("a fault inside the card library ended ") + function;
 }
-
-// Error replies close the card session; the common part is handed the
-// closer so that it need not know the card part.
-struct CloserRegistration {
-  CloserRegistration() { SetCardSessionCloser(&CloseForErrorReply); }
-} g_closer_registration;
 
 }  // namespace
 

@@ -11,8 +11,8 @@ namespace corvane {
 // The library's component code, also reported as its version owner.
 extern const char kComponentCode[];  // "1050"
 
-// Closes the card session if it is open.  The card part installs it; until
-// then error replies close nothing.
+// Closes the card session if it is open.  The library's start installs it;
+// until then error replies close nothing.
 using CardSessionCloser = void (*)();
 void SetCardSessionCloser(CardSessionCloser closer);
 

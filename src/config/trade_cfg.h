@@ -97,10 +97,14 @@ constexpr size_t kIccTextBufferSize = 500;
 // The fixed default server address placed in the card parameter record.
 extern const char kIccServerAddress[];
 
-// The process-wide records.  IccEnv().TextBuffer points to a 500-byte
-// buffer from library load to unload.
+// The process-wide records.
 TSystemCfg& SystemCfg();
 TICC_ENV& IccEnv();
+// IccEnv().TextBuffer: a zeroed 500-byte buffer attached by the library's
+// start (a second call keeps the one attached), released at unload.  Until
+// then it is null.
+void AllocateIccTextBuffer();
+void FreeIccTextBuffer();
 TUserTradeParam& UserTradeParam();
 TPackEdit& PackEdit();
 TError& ErrorRecord();

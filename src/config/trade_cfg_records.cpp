@@ -1,5 +1,5 @@
 // The process-wide settings records and the card parameter record's text
-// buffer, which lives from library load to unload.
+// buffer.
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -43,19 +43,6 @@ namespace {
 
 TICC_ENV g_icc_env{};  // zero when the library is loaded
 
-// Allocates the 500-byte buffer when the library is loaded and releases it
-// when the library is unloaded.
-struct IccTextBuffer {
-  IccTextBuffer() {
-    g_icc_env.TextBuffer = static_cast<char*>(std::calloc(kIccTextBufferSize, 1));
-  }
-  ~IccTextBuffer() {
-    std::free(g_icc_env.TextBuffer);
-    g_icc_env.TextBuffer = nullptr;
-  }
-};
-IccTextBuffer g_icc_text_buffer;
-
 }  // namespace
 
 TSystemCfg& SystemCfg() {
@@ -64,6 +51,17 @@ TSystemCfg& SystemCfg() {
 }
 
 TICC_ENV& IccEnv() { return g_icc_env; }
+
+void AllocateIccTextBuffer() {
+  if (!g_icc_env.TextBuffer) {
+    g_icc_env.TextBuffer = static_cast<char*>(std::calloc(kIccTextBufferSize, 1));
+  }
+}
+
+void FreeIccTextBuffer() {
+  std::free(g_icc_env.TextBuffer);
+  g_icc_env.TextBuffer = nullptr;
+}
 
 TUserTradeParam& UserTradeParam() {
   static TUserTradeParam param;

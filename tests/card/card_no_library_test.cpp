@@ -7,11 +7,13 @@
 #include "common/error_reply.h"
 #include "common/last_error.h"
 #include "config/trade_cfg.h"
+#include "trade/library_start.h"
 
 namespace corvane::testing {
 namespace {
 
 TEST(CardWithoutLibrary, OperationsFailWith8001AndTheReasonIsKept) {
+  Kvo_StartLibrary();
   for (std::string& f : UserTradeParam().Flags) f = "1";
   std::string data;
   EXPECT_EQ(Kvo_ReadICCard("10", &data), -1);

@@ -9,6 +9,7 @@
 #include "card/ic_card.h"
 #include "config/trade_cfg.h"
 #include "platform/environment.h"
+#include "trade/library_start.h"
 
 namespace fs = std::filesystem;
 
@@ -66,6 +67,8 @@ void CardSimTest::SetUp() {
   env.CodeB = kCodeB;
   for (std::string& f : UserTradeParam().Flags) f = "1";
 
+  // As at every call of an export: error replies close the card session.
+  Kvo_StartLibrary();
   // A session left open by an earlier test is closed.
   Kvo_CloseIC();
   ASSERT_EQ(CardSessionOpen(), 0);

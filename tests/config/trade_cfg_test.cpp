@@ -46,6 +46,7 @@ TEST_F(TradeCfgTest, FreshSessionStartCreatesAllKeysEmptyInOrderAndReadsDefaults
             "[TUXEDO]\r\nPerm=\r\nAppPassword=\r\nUserName=\r\nPassword=\r\n"
             "ClientName=\r\nGroupName=\r\n");
   SystemCfg().LocalIP = "stale";
+  AllocateIccTextBuffer();
   std::string key;
   ASSERT_EQ(Kvo_ReadTradeCfg(&key), 0);
   const TICC_ENV& env = IccEnv();
