@@ -5,6 +5,11 @@
 namespace corvane {
 namespace {
 
+struct ErrorEntry {
+  int32_t code;
+  const char* message;
+};
+
 const ErrorEntry kTable[] = {
     {kErrEntryPara, "入口参数不符合条件(头：$$尾：$$),请联系his系统开发人员！"},
     {kErrBuildPacket, "组建内部数据交易包发生错误,请检查交易类型和交易号是否合法！"},
@@ -52,11 +57,6 @@ const char* ErrorMessage(int32_t code) {
     if (e.code == code) return e.message;
   }
   return "";
-}
-
-const ErrorEntry* ErrorTable(size_t* count) {
-  *count = sizeof kTable / sizeof kTable[0];
-  return kTable;
 }
 
 std::string GetFieldMessage(const std::string& text, const std::string& sep, int n) {

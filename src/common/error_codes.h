@@ -61,13 +61,6 @@ enum ErrorCode : int32_t {
 // The fixed message of a code ("" for codes whose message is composed).
 const char* ErrorMessage(int32_t code);
 
-// Every code with a fixed message, in table order (for checks and docs).
-struct ErrorEntry {
-  int32_t code;
-  const char* message;
-};
-const ErrorEntry* ErrorTable(size_t* count);
-
 // The composed message of -7035.
 std::string GetFieldMessage(const std::string& text, const std::string& sep, int n);
 

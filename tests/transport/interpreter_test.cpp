@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "platform/system_message.h"
 #include "platform/text.h"
@@ -240,100 +241,106 @@ class Local : public IDispatchObject {
   }
 };
 
-TEST_F(Fixture, AnsweringSide) {
-  interp.SetClassFactory([](const std::u16string& name) -> Variant {
-    if (name == u"Num") return Variant::I4(7);
-    if (name == u"Obj") return Variant::Dispatch(std::make_shared<Local>());
-    return Variant();
-  });
-  // Create-object whose value is an integer: a dispatch reference.
-  auto req = NewDataBlock();
-  WriteText(*req, u"Num");
-  req->SetSignatureWord(0xDA04);
-  interp.ProcessBlock(req);
+// The answering side: requests of the peer processed by the interpreter,
+// whose class factory offers "Num" (an integer) and "Obj" (a local object).
+struct Answering : Fixture {
+  void SetUp() override {
+    Fixture::SetUp();
+    interp.SetClassFactory([](const std::u16string& name) -> Variant {
+      if (name == u"Num") return Variant::I4(7);
+      if (name == u"Obj") return Variant::Dispatch(std::make_shared<Local>());
+      return Variant();
+    });
+  }
+  // Processes a request with this signature and body.
+  void Request(uint32_t signature, const std::function<void(IDataBlock&)>& fill) {
+    auto req = NewDataBlock();
+    fill(*req);
+    req->SetSignatureWord(signature);
+    interp.ProcessBlock(req);
+  }
+  void CreateObject(const std::u16string& name) {
+    Request(0xDA04, [&](IDataBlock& b) { WriteText(b, name); });
+  }
+  // The body of the last block sent, for reading.
+  DataBlockPtr LastBody() {
+    const Bytes& s = sender.sent.back();
+    auto r = NewDataBlock();
+    r->AppendBytes(s.data() + 8, static_cast<int32_t>(s.size() - 8));
+    return r;
+  }
+  // An invoke of method 1 on object id: n_args (each the text "in" by
+  // reference), result wanted or not.
+  void Invoke(int32_t id, bool want_result, int32_t n_args) {
+    Request(0xDA02, [&](IDataBlock& b) {
+      WriteI4(b, id);
+      WriteI4(b, 1);
+      WriteI4(b, 1);
+      WriteBool(b, want_result);
+      WriteI4(b, n_args);
+      WriteI4(b, 0);
+      if (n_args == 1) {
+        Variant s = Variant::Str(u"in");
+        WriteVariant(b, Variant::ByRef(vtBstr, &s), nullptr);
+      }
+    });
+  }
+  int32_t ExportedObj() {
+    CreateObject(u"Obj");
+    return sender.sent.back()[12];
+  }
+};
+
+TEST_F(Answering, CreateObjectOfAnIntegerAnswersADispatchReference) {
+  CreateObject(u"Num");
   EXPECT_EQ(sender.sent.back(), (Bytes{0x04, 0xDB, 0, 0, 8, 0, 0, 0, 9, 0, 0, 0, 7, 0, 0, 0}));
-  // Unknown class: error reply.
-  req = NewDataBlock();
-  WriteText(*req, u"None");
-  req->SetSignatureWord(0xDA04);
-  interp.ProcessBlock(req);
+}
+
+TEST_F(Answering, FailuresAreAnsweredWithAnErrorReply) {
+  CreateObject(u"None");
   EXPECT_EQ(sender.sent.back()[0], 0x01);
   EXPECT_EQ(sender.sent.back()[1], 0xDB);
-  // Unknown action.
-  req = NewDataBlock();
-  req->SetSignatureWord(0xDA63);
-  interp.ProcessBlock(req);
-  {
-    auto r = NewDataBlock();
-    Bytes& s = sender.sent.back();
-    r->AppendBytes(s.data() + 8, static_cast<int32_t>(s.size() - 8));
-    EXPECT_EQ(platform::WideToAnsi(VariantToWide(ReadVariant(*r, nullptr, nullptr))), "Invalid action received: 99");
-  }
-  // Invoke on an exported object: by-reference value written back.
-  req = NewDataBlock();
-  WriteText(*req, u"Obj");
-  req->SetSignatureWord(0xDA04);
-  interp.ProcessBlock(req);
-  int32_t id = sender.sent.back()[12];
-  req = NewDataBlock();
-  WriteI4(*req, id);
-  WriteI4(*req, 1);
-  WriteI4(*req, 1);
-  WriteBool(*req, true);
-  WriteI4(*req, 1);
-  WriteI4(*req, 0);
-  Variant s = Variant::Str(u"in");
-  WriteVariant(*req, Variant::ByRef(vtBstr, &s), nullptr);
-  req->SetSignatureWord(0xDA02);
-  interp.ProcessBlock(req);
-  {
-    Bytes& out = sender.sent.back();
-    auto r = NewDataBlock();
-    r->AppendBytes(out.data() + 8, static_cast<int32_t>(out.size() - 8));
-    EXPECT_EQ(out[1], 0xDB);
-    EXPECT_EQ(ReadI4(*r), 0);
-    ReadFlags f;
-    EXPECT_EQ(ReadVariant(*r, &f, nullptr).text, u"changed");
-    EXPECT_TRUE(f.came_by_ref);
-    EXPECT_EQ(ReadI4(*r), 42);
-  }
-  // A raising invoke: code, exception code and description come first.
-  req = NewDataBlock();
-  WriteI4(*req, id);
-  WriteI4(*req, 1);
-  WriteI4(*req, 1);
-  WriteBool(*req, false);
-  WriteI4(*req, 0);
-  WriteI4(*req, 0);
-  req->SetSignatureWord(0xDA02);
-  interp.ProcessBlock(req);
-  {
-    Bytes& out = sender.sent.back();
-    auto r = NewDataBlock();
-    r->AppendBytes(out.data() + 8, static_cast<int32_t>(out.size() - 8));
-    EXPECT_EQ(ReadI4(*r), static_cast<int32_t>(0x80020009u));
-    EXPECT_EQ(ReadI4(*r), 5);
-    EXPECT_EQ(ReadText(*r, nullptr), u"boom");
-    EXPECT_EQ(r->Remaining(), 0);
-  }
-  // Free-object: no reply; an unknown identifier is ignored.
-  size_t before = sender.sent.size();
-  req = NewDataBlock();
-  WriteI4(*req, 1000);
-  req->SetSignatureWord(0xDA05);
-  interp.ProcessBlock(req);
+  Request(0xDA63, [](IDataBlock&) {});
+  EXPECT_EQ(platform::WideToAnsi(VariantToWide(ReadVariant(*LastBody(), nullptr, nullptr))),
+            "Invalid action received: 99");
+}
+
+TEST_F(Answering, InvokeWritesByReferenceArgumentsBackThenTheResult) {
+  const int32_t id = ExportedObj();
+  Invoke(id, true, 1);
+  EXPECT_EQ(sender.sent.back()[1], 0xDB);
+  DataBlockPtr r = LastBody();
+  EXPECT_EQ(ReadI4(*r), 0);
+  ReadFlags f;
+  EXPECT_EQ(ReadVariant(*r, &f, nullptr).text, u"changed");
+  EXPECT_TRUE(f.came_by_ref);
+  EXPECT_EQ(ReadI4(*r), 42);
+}
+
+TEST_F(Answering, ARaisingInvokeAnswersCodeExceptionCodeAndDescription) {
+  Invoke(ExportedObj(), false, 0);
+  DataBlockPtr r = LastBody();
+  EXPECT_EQ(ReadI4(*r), static_cast<int32_t>(0x80020009u));
+  EXPECT_EQ(ReadI4(*r), 5);
+  EXPECT_EQ(ReadText(*r, nullptr), u"boom");
+  EXPECT_EQ(r->Remaining(), 0);
+}
+
+TEST_F(Answering, FreeObjectOfAnUnknownIdentifierSendsNothing) {
+  const size_t before = sender.sent.size();
+  Request(0xDA05, [](IDataBlock& b) { WriteI4(b, 1000); });
   EXPECT_EQ(sender.sent.size(), before);
-  // A claimed argument count far beyond the block is refused, not allocated.
-  req = NewDataBlock();
-  WriteI4(*req, id);
-  WriteI4(*req, 1);
-  WriteI4(*req, 1);
-  WriteBool(*req, false);
-  WriteI4(*req, 0x7FFFFFFF);
-  WriteI4(*req, 0);
-  req->SetSignatureWord(0xDA02);
-  interp.ProcessBlock(req);
+}
+
+// A claimed argument count far beyond the block is refused, not allocated.
+TEST_F(Answering, AnArgumentCountBeyondTheBlockIsRefused) {
+  Invoke(ExportedObj(), false, 0x7FFFFFFF);
   EXPECT_EQ(sender.sent.back()[0], 0x01);
+}
+
+TEST_F(Answering, ServerListIsAnsweredWithNull) {
+  Request(0xDA12, [](IDataBlock&) {});
+  EXPECT_EQ(sender.sent.back(), (Bytes{0x12, 0xDB, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0}));
 }
 
 }  // namespace
