@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The one command that installs, builds and runs every test: Linux, the
 # static checks of the 32-bit DLL, the Windows tests under wine64 (x86_64
-# build) and under 32-bit Wine (the i686 build, the product) and the fuzzer.
+# build) and under 32-bit Wine (the i686 build, the product), the Linux
+# suite under the sanitizers and the fuzzers.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${CORVANE_BUILD_ROOT:-$root/build}
@@ -40,6 +41,8 @@ ctest --test-dir "$build/win32" -j"$(nproc)" --output-on-failure || status=1
 for prefix in "$CORVANE_WINEPREFIX" "$CORVANE_WINE32_PREFIX"; do
   WINEPREFIX="$prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 done
+# The Linux suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+"$root/scripts/sanitize.sh" || status=1
 if [ -x "$root/scripts/fuzz.sh" ]; then
   "$root/scripts/fuzz.sh" || status=1
 fi

@@ -65,7 +65,13 @@ printf '[SYSTEM]\r\nLocalIP=10.1.2.3\r\nNativeAddress=%s\r\nNativeServer=Corvane
 
 for _ in $(seq 100); do grep -q listening "$work/frontend.log" && break; sleep 0.1; done
 start=$(date +%s%N)
-out=$(cd "$work" && LD_LIBRARY_PATH="$work" "${run[@]}") || status=$?
+# A library built with the sanitizers needs their runtime loaded first in a
+# program that is not (tests/sanitizer/environment.cmake.in).
+host_env=(LD_LIBRARY_PATH="$work")
+if [ -n "${CORVANE_SANITIZER_PRELOAD:-}" ]; then
+  host_env+=(LD_PRELOAD="$CORVANE_SANITIZER_PRELOAD" ASAN_OPTIONS="$CORVANE_SANITIZER_HOST_OPTIONS")
+fi
+out=$(cd "$work" && env "${host_env[@]}" "${run[@]}") || status=$?
 ms=$(( ($(date +%s%N) - start) / 1000000 ))
 # C and Pascal print the GBK bytes they received.
 case $lang in c|pascal) out=$(printf '%s\n' "$out" | iconv -f GBK -t UTF-8) ;; esac
