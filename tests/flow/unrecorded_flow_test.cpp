@@ -5,6 +5,7 @@
 // unfinished one.
 #include "flow/flow_fixture.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "common/error_codes.h"
@@ -27,7 +28,12 @@ class Unrecorded : public FlowTest {
   // Refuses the first write of TradeLog.ini whose new content holds new_has
   // and whose replaced content holds old_has.
   void RefuseJournalWrite(const std::string& new_has, const std::string& old_has = "") {
-    host_env_ = {{"LD_PRELOAD", corvane::testing::BuildDir() + "/tests/flow/librefuse_rename.so"},
+    std::string preload = corvane::testing::BuildDir() + "/tests/flow/librefuse_rename.so";
+    // A sanitizer build's runtime must come first (tests/sanitizer).
+    if (const char* runtime = std::getenv("CORVANE_SANITIZER_PRELOAD")) {
+      preload = std::string(runtime) + ":" + preload;
+    }
+    host_env_ = {{"LD_PRELOAD", preload},
                  {"CORVANE_REFUSE_ONTO", "/TradeLog.ini"},
                  {"CORVANE_REFUSE_IF_NEW_HAS", new_has},
                  {"CORVANE_REFUSE_IF_OLD_HAS", old_has}};
