@@ -73,14 +73,10 @@ int Kvo_OpenIC() {
 int Kvo_CloseIC() {
   if (g_session_open == 0) return 0;
   const CardLibraryFunctions* lib = CardLibrary();
-  bool closed = false;
-  try {
-    int32_t result = -1;
-    closed = lib && GuardedCardCall([lib] { return lib->CloseSession(&IccEnv()); }, &result) &&
-             result == 0;
-  } catch (...) {
-    closed = false;
-  }
+  int32_t result = -1;
+  const bool closed =
+      lib && GuardedCardCall([lib] { return lib->CloseSession(&IccEnv()); }, &result) &&
+      result == 0;
   if (!closed) {
     Kvo_NoteCause("card: " + std::to_string(kErrICCloseSession) +
                   (lib ? " IC_CloseSession failed" : " card library not usable"));

@@ -18,7 +18,6 @@ class Thread {
   // Runs body on a new thread whose stack reserves stack_bytes (raised to
   // the platform's minimum).  False when no thread could be made.
   bool Start(std::function<void()> body, size_t stack_bytes);
-  bool Joinable() const { return state_ != nullptr; }
   // True on the thread this object started.
   bool IsCurrent() const;
   void Join();

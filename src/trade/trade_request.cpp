@@ -27,13 +27,7 @@ int Kvo_CheckTradeRequest(int32_t trade_no, const std::string& content_in, doubl
                           size_t sent_bytes) {
   const std::string content = platform::TrimText(content_in);
   std::string line = std::to_string(trade_no);
-  int read = -1;
-  try {
-    read = Kvo_ReadTradeCfg(&line);
-  } catch (...) {
-    read = -1;
-  }
-  if (read != 0) return Kvo_SetLastError(kErrReadSettings);
+  if (Kvo_ReadTradeCfg(&line) != 0) return Kvo_SetLastError(kErrReadSettings);
   // Refused here, before the card is touched or anything is sent.
   if (Kvo_CheckPackFields(trade_no, sent_bytes, serial, SystemCfg().LocalIP) != 0) return -1;
   if (!IsCardTrade(trade_no)) return 0;

@@ -313,18 +313,10 @@ void TDataBlockInterpreter::DoFreeObject(const DataBlockPtr& block) {
   }
 }
 
+// No server classes are registered here: the list is always empty (Null).
 void TDataBlockInterpreter::DoServerList(const DataBlockPtr& block, uint32_t action) {
   block->Reset();
-  if (server_list_.empty()) {
-    Write(*block, Variant::Null());
-  } else {
-    auto a = std::make_shared<VariantArray>();
-    a->element_type = vtBstr;
-    a->low = {0};
-    a->high = {static_cast<int32_t>(server_list_.size()) - 1};
-    for (const auto& n : server_list_) a->items.push_back(Variant::Str(n));
-    Write(*block, Variant::Array(a));
-  }
+  Write(*block, Variant::Null());
   block->SetSignatureWord(ReplySignature | action);
   Send(block, false);
 }

@@ -37,9 +37,6 @@ class TDataBlockInterpreter {
   TDataBlockInterpreter& operator=(const TDataBlockInterpreter&) = delete;
 
   void SetClassFactory(ClassFactory factory) { factory_ = std::move(factory); }
-  // Names returned for the server-list requests (none: Null).
-  void SetServerList(std::vector<std::u16string> names) { server_list_ = std::move(names); }
-  const std::string& CheckName() const { return check_name_; }
 
   void AttachProxy(TDataDispatch* proxy);
   void DetachProxy(TDataDispatch* proxy);
@@ -51,7 +48,7 @@ class TDataBlockInterpreter {
   int32_t RequestInvoke(int32_t object_id, int32_t dispid, uint16_t flags,
                         std::vector<Variant>& args, const std::vector<int32_t>& named_ids,
                         Variant* result, ExcepInfo* excep);
-  Variant RequestServerList();
+  Variant RequestServerList();  // unused here: the connection never lists servers
   Variant RequestCreateObject(const std::u16string& name);
 
   // Answering half.
@@ -62,7 +59,7 @@ class TDataBlockInterpreter {
   // Acts on a received block: raises the text of an error reply; answers a
   // request (a failure is answered with an error reply, not raised).
   void ProcessBlock(const DataBlockPtr& block);
-  virtual bool HandleExtraAction(uint32_t action, const DataBlockPtr& block);
+  virtual bool HandleExtraAction(uint32_t action, const DataBlockPtr& block);  // unused here: no subclass
 
   // Export table bounds (for tests): high bound, -1 before the first export.
   int32_t ExportHighBound() const { return static_cast<int32_t>(exports_.size()) - 1; }
@@ -78,13 +75,12 @@ class TDataBlockInterpreter {
   void DoServerList(const DataBlockPtr& block, uint32_t action);
 
   ISendDataBlock* sender_;
-  std::string check_name_;
+  std::string check_name_;  // unused here: no class registry is consulted
   // A set: a reply may bring many proxies, each detached on its own.
   std::unordered_set<TDataDispatch*> proxies_;
   std::vector<std::shared_ptr<IDispatchObject>> exports_;
   std::vector<bool> used_;
   ClassFactory factory_;
-  std::vector<std::u16string> server_list_;
 };
 
 // The local stand-in for an object of the peer.  Releasing the last
@@ -96,7 +92,6 @@ class TDataDispatch : public IDispatchObject {
   int32_t GetIdsOfNames(const std::vector<std::u16string>& names, std::vector<int32_t>* ids) override;
   int32_t Invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args,
                  const std::vector<int32_t>& named_ids, Variant* result, ExcepInfo* excep) override;
-  int32_t ObjectId() const { return object_id_; }
   void Unbind() { interpreter_ = nullptr; }
 
  private:

@@ -34,7 +34,6 @@ class TServerSession : public ISendDataBlock {
   void Abort() { transport_->Abort(); }
 
   DataBlockPtr SendBlock(const DataBlockPtr& block, bool wait_for_result) override;
-  TDataBlockInterpreter& Interpreter() { return *interpreter_; }
   TSocketTransport& Transport() { return *transport_; }
 
  private:

@@ -59,8 +59,8 @@ class TSocketConnection : public ISendDataBlock {
   // Empty text: all zero.  Malformed text throws ETransportError.
   void SetServerGUID(const std::string& text);
   bool SupportCallbacks() const { return support_callbacks_; }
-  void SetSupportCallbacks(bool value);
-  bool LoginPrompt() const { return false; }
+  void SetSupportCallbacks(bool value);  // unused here: the worker always runs
+  bool LoginPrompt() const { return false; }  // unused here: no user name is asked for
   // Time limits in milliseconds, <= 0 for none (the default): connecting,
   // and each answer of the server (a block's transfer, and the whole wait
   // for the reply to one request, requests of the server included).  On
@@ -112,7 +112,7 @@ class TSocketConnection : public ISendDataBlock {
   Variant app_server_;
   std::shared_ptr<OwnerQueue> owner_;
   std::shared_ptr<TTransportThread> worker_;
-  std::shared_ptr<TSocketTransport> direct_;
+  std::shared_ptr<TSocketTransport> direct_;  // unused here: SupportCallbacks is always true
   std::unique_ptr<TDataBlockInterpreter> interpreter_;
   bool closing_ = false;  // DisconnectCore is releasing the server object
 };
