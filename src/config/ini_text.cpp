@@ -89,6 +89,13 @@ struct KeyPlace {
   bool insert_needs_break = false;  // that line has no line end
 };
 
+// True when the text before pos does not end a line: the last line of a
+// file may end without a line feed, or with a lone carriage return, which
+// the scanner keeps inside the line.
+bool EndsWithoutLineFeed(std::string_view text, size_t pos) {
+  return pos > 0 && text[pos - 1] != '\n';
+}
+
 KeyPlace Locate(std::string_view text, std::string_view section, std::string_view key) {
   KeyPlace place;
   LineScanner scanner(text);
@@ -101,7 +108,7 @@ KeyPlace Locate(std::string_view text, std::string_view section, std::string_vie
       if (in_first) {
         place.section_found = true;
         place.insert_at = line.next;
-        place.insert_needs_break = line.next == line.end;
+        place.insert_needs_break = EndsWithoutLineFeed(text, line.next);
       }
     } else if (line.kind == LineKind::kKey && in_first) {
       if (IniNamesEqual(line.name, key)) {
@@ -110,7 +117,7 @@ KeyPlace Locate(std::string_view text, std::string_view section, std::string_vie
         return place;
       }
       place.insert_at = line.next;
-      place.insert_needs_break = line.next == line.end;
+      place.insert_needs_break = EndsWithoutLineFeed(text, line.next);
     }
   }
   return place;

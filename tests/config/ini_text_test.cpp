@@ -107,6 +107,9 @@ TEST(IniWrite, CreatesSectionsAndKeysAndFollowsTheFileLineEnd) {
   EXPECT_EQ(Write("[A]\na=1\n", "A", "b", "2"), "[A]\na=1\nb=2\n");
   EXPECT_EQ(Write("[A]\na=1", "A", "b", "2"), "[A]\na=1\nb=2\n");
   EXPECT_EQ(Write("[A]\r\n", "a", "b", "2"), "[A]\r\nb=2\r\n");
+  // A last line ending in a lone carriage return still gets its line end:
+  // the new key must not be glued to it.
+  EXPECT_EQ(Read(Write("[A]\r\na=\r", "A", "b", "2"), "A", "b"), "2");
 }
 
 TEST(IniWrite, ValuesWithLineBreaksCannotCreateKeysOrSections) {
