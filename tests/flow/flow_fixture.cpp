@@ -1,6 +1,7 @@
 #include "flow/flow_fixture.h"
 
 #include <atomic>
+#include <filesystem>
 #include <sstream>
 
 #include "common/error_codes.h"
@@ -157,6 +158,13 @@ void FlowTest::WriteCardSettings() {
 }
 
 void FlowTest::PutCard(const std::string& data) { WriteFile(*dir_ / "iccard.dat", data); }
+
+std::string FlowTest::DiagnosticsLog() {
+  std::string all;
+  for (const auto& e : std::filesystem::directory_iterator(*dir_ / "log1"))
+    if (e.path().filename().string().rfind("CorvaneDiag", 0) == 0) all += ReadFile(e.path().string());
+  return all;
+}
 
 std::string FlowTest::CardOnFile() { return ReadFile(*dir_ / "iccard.dat"); }
 

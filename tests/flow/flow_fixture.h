@@ -79,6 +79,8 @@ class FlowTest : public ::testing::Test {
   std::vector<CardCall> CardWrites();  // IC_SaveData calls only
 
   std::vector<Received> FrontCalls() { return front_->Calls(); }
+  // Every line of the diagnostics logs under log1/.
+  std::string DiagnosticsLog();
 
   // The standard error body expected for a tag and code (message from the
   // library's error table).

@@ -23,13 +23,6 @@ class HostLimits : public FlowTest {
     if (corvane::testing::WindowsBuildDir().empty()) return FlowTest::NextAddress();
     return corvane::testing::WineAddress(120 + next++ % 3);
   }
-  std::string DiagnosticsLog() {
-    std::string all;
-    for (const auto& e : std::filesystem::directory_iterator(*dir_ / "log1"))
-      if (e.path().filename().string().rfind("CorvaneDiag", 0) == 0)
-        all += corvane::testing::ReadFile(e.path().string());
-    return all;
-  }
 };
 
 // A 100 KB reply against a stated 64 KB buffer: a short -7009 reply naming

@@ -38,13 +38,6 @@ class Unrecorded : public FlowTest {
                  {"CORVANE_REFUSE_IF_NEW_HAS", new_has},
                  {"CORVANE_REFUSE_IF_OLD_HAS", old_has}};
   }
-  std::string DiagnosticsLog() {
-    std::string all;
-    for (const auto& e : std::filesystem::directory_iterator(*dir_ / "log1"))
-      if (e.path().filename().string().rfind("CorvaneDiag", 0) == 0)
-        all += corvane::testing::ReadFile(e.path().string());
-    return all;
-  }
   // The log1/CorvaneReply...txt named in a text.
   static std::string KeptFile(const std::string& text) {
     const size_t at = text.find("log1/CorvaneReply");
