@@ -2,30 +2,31 @@
 // and the replies it reads, byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
-#include <functional>
 
 #include "platform/system_message.h"
 #include "platform/text.h"
 #include "transport/errors.h"
 #include "transport/interpreter.h"
 #include "transport/late_call.h"
-#include "transport/value_codec.h"
+#include "wire_bytes.h"
 
 namespace corvane::transport {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes Raw(IDataBlock& b) {
-  const uint8_t* p = b.RawMemory();
-  return Bytes(p, p + b.DataSize() + 8);
-}
+using testing::Block;
+using testing::BoolRec;
+using testing::Bytes;
+using testing::Cat;
+using testing::I4Rec;
+using testing::Le32;
+using testing::TextRec;
 
 class ScriptedSender : public ISendDataBlock {
  public:
   DataBlockPtr SendBlock(const DataBlockPtr& block, bool wait) override {
-    sent.push_back(Raw(*block));
+    sent.push_back(testing::Raw(*block));
     if (!wait || replies.empty()) return nullptr;
     DataBlockPtr r = replies.front();
     replies.pop_front();
@@ -37,51 +38,57 @@ class ScriptedSender : public ISendDataBlock {
   TDataBlockInterpreter* interpreter = nullptr;
 };
 
-DataBlockPtr Reply(uint32_t signature, std::function<void(IDataBlock&)> fill) {
-  auto b = NewDataBlock();
-  fill(*b);
-  b->SetSignatureWord(signature);
-  return b;
+// What a call raised: the error's kind, code and text ("returned" when it did not raise).
+template <class Call>
+std::string Raised(Call call) {
+  try {
+    call();
+  } catch (const EOleException& e) {
+    return "EOleException " + std::to_string(e.exception_code()) + " " + e.what();
+  } catch (const EOleSysError& e) {
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X ", static_cast<unsigned>(e.code()));
+    return "EOleSysError " + std::string(code) + e.what();
+  } catch (const ETransportError& e) {
+    return std::string("ETransportError ") + e.what();
+  }
+  return "returned";
 }
 
 struct Fixture : ::testing::Test {
   ScriptedSender sender;
   TDataBlockInterpreter interp{&sender, "Sockets"};
+  Variant app = Variant::Dispatch(std::make_shared<TDataDispatch>(&interp, 1));
+  std::vector<CallArg> none;
   void SetUp() override { sender.interpreter = &interp; }
+  void Reply(const Bytes& block) { sender.replies.push_back(testing::BlockOf(block)); }
+  void ReplyId(int32_t id) { Reply(Block(0xDB03, Cat({I4Rec(0), I4Rec(id)}))); }
+  std::string CallRaised(const std::string& method, std::vector<CallArg>& args) {
+    return Raised([&] { DispatchCall(app, method, args); });
+  }
 };
 
-TEST_F(Fixture, NameLookupForTransmitIs40Bytes) {
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) {
-    WriteI4(b, 0);
-    WriteI4(b, 9);
-  }));
+TEST_F(Fixture, NameLookupSendsOneNameAndRefusesTwo) {
+  ReplyId(9);
   std::vector<int32_t> ids;
   EXPECT_EQ(interp.RequestNameIds(0, {u"Transmit"}, &ids), 0);
   EXPECT_EQ(ids, std::vector<int32_t>{9});
-  Bytes expect = {0x03, 0xDA, 0, 0, 32, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, 0, 8, 0, 0, 0};
-  for (char c : std::string("Transmit")) expect.insert(expect.end(), {uint8_t(c), 0});
-  ASSERT_EQ(sender.sent.size(), 1u);
+  EXPECT_EQ(sender.sent, std::vector<Bytes>{Block(0xDA03, Cat({I4Rec(0), TextRec(u"Transmit")}))});
   EXPECT_EQ(sender.sent[0].size(), 40u);
-  EXPECT_EQ(sender.sent[0], expect);
-}
-
-TEST_F(Fixture, TwoNamesAreNotImplementedAndSendNothing) {
-  std::vector<int32_t> ids;
   EXPECT_EQ(interp.RequestNameIds(0, {u"A", u"B"}, &ids), static_cast<int32_t>(0x80004001u));
-  EXPECT_TRUE(sender.sent.empty());
+  EXPECT_EQ(sender.sent.size(), 1u);
 }
 
-TEST_F(Fixture, CreateObjectAndFreeObject) {
-  sender.replies.push_back(Reply(0xDB04, [](IDataBlock& b) {
-    uint8_t rec[8] = {9, 0, 0, 0, 1, 0, 0, 0};
-    b.AppendBytes(rec, 8);
-  }));
-  Variant app = interp.RequestCreateObject(u"AB");
-  ASSERT_EQ(app.Base(), vtDispatch);
-  EXPECT_EQ(sender.sent[0], (Bytes{0x04, 0xDA, 0, 0, 0x0C, 0, 0, 0, 8, 0, 0, 0, 2, 0, 0, 0, 0x41, 0, 0x42, 0}));
-  app = Variant();  // last reference: one free-object request, no wait
-  ASSERT_EQ(sender.sent.size(), 2u);
-  EXPECT_EQ(sender.sent[1], (Bytes{0x05, 0xDA, 0, 0, 8, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0}));
+TEST_F(Fixture, CreateObjectRaisesAnErrorReplyOrGivesAProxyFreedOnce) {
+  Reply(Block(0xDB01, TextRec(u"Object not available: X")));
+  EXPECT_EQ(Raised([&] { interp.RequestCreateObject(u"X"); }),
+            "ETransportError Object not available: X");
+  Reply(Block(0xDB04, Cat({Le32(9), Le32(1)})));
+  Variant created = interp.RequestCreateObject(u"AB");
+  ASSERT_EQ(created.Base(), vtDispatch);
+  created = Variant();  // last reference: one free-object request, no wait
+  EXPECT_EQ(sender.sent, (std::vector<Bytes>{Block(0xDA04, TextRec(u"X")), Block(0xDA04, TextRec(u"AB")),
+                                             Block(0xDA05, I4Rec(1))}));
 }
 
 TEST_F(Fixture, ProxiesOutlivingTheInterpreterSendNothing) {
@@ -92,22 +99,12 @@ TEST_F(Fixture, ProxiesOutlivingTheInterpreterSendNothing) {
   EXPECT_TRUE(sender.sent.empty());
 }
 
-TEST_F(Fixture, TransmitInvocationLayoutAndByReferenceResults) {
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) {
-    WriteI4(b, 0);
-    WriteI4(b, 9);
-  }));
-  sender.replies.push_back(Reply(0xDB02, [](IDataBlock& b) {
-    WriteI4(b, 0);
-    Variant ip = Variant::Str(u"10.0.0.9");
-    Variant pk = Variant::Str(u"包");
-    Variant no = Variant::I4(22);
-    WriteVariant(b, Variant::ByRef(vtBstr, &ip), nullptr);
-    WriteVariant(b, Variant::ByRef(vtBstr, &pk), nullptr);
-    WriteVariant(b, Variant::ByRef(vtI4, &no), nullptr);
-    WriteText(b, u"0~成功");
-  }));
-  Variant app = Variant::Dispatch(std::make_shared<TDataDispatch>(&interp, 1));
+// Arguments go last first; by-reference values come back in that order,
+// then the result.  A call without a result says so.
+TEST_F(Fixture, InvocationLayoutAndByReferenceResults) {
+  ReplyId(9);
+  Reply(Block(0xDB02, Cat({I4Rec(0), TextRec(u"10.0.0.9", 0x4008), TextRec(u"包", 0x4008),
+                           I4Rec(22, 0x4003), TextRec(u"0~成功")})));
   int32_t trade = 21;
   std::string packet = "021~a";
   std::string local = "1.2.3.4";
@@ -118,101 +115,40 @@ TEST_F(Fixture, TransmitInvocationLayoutAndByReferenceResults) {
   EXPECT_EQ(trade, 22);
   EXPECT_EQ(packet, "包");
   EXPECT_EQ(local, "10.0.0.9");
-
-  Bytes s = sender.sent[1];
-  Bytes expect = {0x02, 0xDA, 0, 0};
-  Bytes body = {3, 0, 0, 0, 1, 0, 0, 0,     // object identifier
-                3, 0, 0, 0, 9, 0, 0, 0,     // dispatch identifier
-                3, 0, 0, 0, 1, 0, 0, 0,     // flags: method
-                11, 0, 0, 0, 0xFF, 0xFF,    // result wanted
-                3, 0, 0, 0, 3, 0, 0, 0,     // three arguments
-                3, 0, 0, 0, 0, 0, 0, 0,     // none named
-                0x08, 0x40, 0, 0, 7, 0, 0, 0};
-  for (char c : local.empty() ? std::string() : std::string("1.2.3.4")) body.insert(body.end(), {uint8_t(c), 0});
-  body.insert(body.end(), {0x08, 0x40, 0, 0, 5, 0, 0, 0});
-  for (char c : std::string("021~a")) body.insert(body.end(), {uint8_t(c), 0});
-  body.insert(body.end(), {0x03, 0x40, 0, 0, 21, 0, 0, 0});
-  Bytes size = {uint8_t(body.size()), 0, 0, 0};
-  expect.insert(expect.end(), size.begin(), size.end());
-  expect.insert(expect.end(), body.begin(), body.end());
-  EXPECT_EQ(s, expect);
+  const Bytes head = Cat({I4Rec(1), I4Rec(9), I4Rec(1)});  // object, dispatch identifier, method
+  EXPECT_EQ(sender.sent[1], Block(0xDA02, Cat({head, BoolRec(true), I4Rec(3), I4Rec(0),
+                                               TextRec(u"1.2.3.4", 0x4008), TextRec(u"021~a", 0x4008),
+                                               I4Rec(21, 0x4003)})));
+  ReplyId(9);
+  Reply(Block(0xDB02, I4Rec(0)));
+  DispatchCall(app, "Transmit", none, false);
+  EXPECT_EQ(sender.sent[3], Block(0xDA02, Cat({head, BoolRec(false), I4Rec(0), I4Rec(0)})));
 }
 
-TEST_F(Fixture, LateBoundCallErrors) {
-  Variant app = Variant::Dispatch(std::make_shared<TDataDispatch>(&interp, 1));
+TEST_F(Fixture, LateBoundCallFailuresRaiseTheirOwnKindAndText) {
   std::vector<CallArg> many(65, CallArg::Value(Variant::I4(1)));
-  try {
-    DispatchCall(app, "Transmit", many);
-    FAIL();
-  } catch (const ETransportError& e) {
-    EXPECT_STREQ(e.what(), "Dispatch methods do not support more than 64 parameters");
-  }
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) { WriteI4(b, static_cast<int32_t>(0x80020006u)); }));
-  std::vector<CallArg> none;
-  try {
-    DispatchCall(app, "Nope", none);
-    FAIL();
-  } catch (const EOleSysError& e) {
-    EXPECT_STREQ(e.what(), "Method 'Nope' not supported by automation object");
-  }
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) {
-    WriteI4(b, 0);
-    WriteI4(b, 4);
-  }));
-  sender.replies.push_back(Reply(0xDB02, [](IDataBlock& b) {
-    WriteI4(b, static_cast<int32_t>(0x80020009u));
-    WriteI4(b, 77);
-    WriteText(b, u"交易失败");
-    WriteText(b, u"");
-  }));
-  try {
-    DispatchCall(app, "Transmit", none);
-    FAIL();
-  } catch (const EOleException& e) {
-    EXPECT_EQ(std::string(e.what()), "交易失败");
-    EXPECT_EQ(e.exception_code(), 77);
-  }
-  // No arguments and a result wanted: method or property get.
-  EXPECT_EQ(sender.sent.back()[8 + 8 + 8 + 4], 3);
-  // A failing code without a platform text.
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) { WriteI4(b, static_cast<int32_t>(0x8004DE5Au)); }));
-  try {
-    DispatchCall(app, "X", none);
-    FAIL();
-  } catch (const EOleSysError& e) {
-    EXPECT_STREQ(e.what(), "OLE error 8004DE5A");
-    EXPECT_EQ(e.code(), static_cast<int32_t>(0x8004DE5Au));
-  }
+  EXPECT_EQ(CallRaised("Transmit", many),
+            "ETransportError Dispatch methods do not support more than 64 parameters");
+  EXPECT_TRUE(sender.sent.empty());
+  Reply(Block(0xDB03, I4Rec(static_cast<int32_t>(0x80020006u))));
+  EXPECT_EQ(CallRaised("Nope", none),
+            "EOleSysError 80020006 Method 'Nope' not supported by automation object");
+  Reply(Block(0xDB03, I4Rec(static_cast<int32_t>(0x8004DE5Au))));
+  EXPECT_EQ(CallRaised("X", none), "EOleSysError 8004DE5A OLE error 8004DE5A");
+  ReplyId(4);
+  Reply(Block(0xDB02, Cat({I4Rec(static_cast<int32_t>(0x80020009u)), I4Rec(77), TextRec(u"交易失败"),
+                           TextRec(u"")})));
+  EXPECT_EQ(CallRaised("Transmit", none), "EOleException 77 交易失败");
+  EXPECT_EQ(sender.sent.back()[8 + 8 + 8 + 4], 3);  // no arguments, a result: method or property get
   // A failing invocation whose code the platform can name carries that text.
-  const int32_t kFail = static_cast<int32_t>(0x80004005u);
-  std::string platform_text = platform::SystemMessageText(kFail);
-  sender.replies.push_back(Reply(0xDB03, [](IDataBlock& b) {
-    WriteI4(b, 0);
-    WriteI4(b, 4);
-  }));
-  sender.replies.push_back(Reply(0xDB02, [&](IDataBlock& b) {
-    WriteI4(b, kFail);
-    WriteText(b, u"");
-  }));
-  try {
-    DispatchCall(app, "Transmit", none);
-    FAIL();
-  } catch (const EOleSysError& e) {
-    EXPECT_EQ(std::string(e.what()), platform_text.empty() ? "OLE error 80004005" : platform_text);
-  }
+  const std::string platform_text = platform::SystemMessageText(static_cast<int32_t>(0x80004005u));
+  ReplyId(4);
+  Reply(Block(0xDB02, Cat({I4Rec(static_cast<int32_t>(0x80004005u)), TextRec(u"")})));
+  EXPECT_EQ(CallRaised("Transmit", none),
+            "EOleSysError 80004005 " + (platform_text.empty() ? "OLE error 80004005" : platform_text));
 }
 
-TEST_F(Fixture, ErrorReplyRaisesItsText) {
-  sender.replies.push_back(Reply(0xDB01, [](IDataBlock& b) { WriteText(b, u"Object not available: X"); }));
-  try {
-    interp.RequestCreateObject(u"X");
-    FAIL();
-  } catch (const ETransportError& e) {
-    EXPECT_STREQ(e.what(), "Object not available: X");
-  }
-}
-
-TEST_F(Fixture, TwelfthExportGrowsTheTable) {
+TEST_F(Fixture, ExportTableGrowsByElevenAndReusesFreedSlots) {
   for (int i = 0; i < 11; ++i) EXPECT_EQ(interp.ExportObject(nullptr), i);
   EXPECT_EQ(interp.ExportHighBound(), 10);
   EXPECT_EQ(interp.ExportObject(nullptr), 11);
@@ -220,8 +156,11 @@ TEST_F(Fixture, TwelfthExportGrowsTheTable) {
   interp.DropExported(3);
   interp.DropExported(500);  // ignored
   EXPECT_EQ(interp.ExportObject(nullptr), 3);
+  EXPECT_EQ(interp.ExportObject(nullptr), 12);
 }
 
+// A local object: one argument by reference becomes "changed" and the
+// result 42; without arguments it raises code 5, "boom".
 class Local : public IDispatchObject {
  public:
   int32_t GetIdsOfNames(const std::vector<std::u16string>&, std::vector<int32_t>* ids) override {
@@ -241,106 +180,47 @@ class Local : public IDispatchObject {
   }
 };
 
-// The answering side: requests of the peer processed by the interpreter,
-// whose class factory offers "Num" (an integer) and "Obj" (a local object).
-struct Answering : Fixture {
-  void SetUp() override {
-    Fixture::SetUp();
-    interp.SetClassFactory([](const std::u16string& name) -> Variant {
-      if (name == u"Num") return Variant::I4(7);
-      if (name == u"Obj") return Variant::Dispatch(std::make_shared<Local>());
-      return Variant();
-    });
-  }
-  // Processes a request with this signature and body.
-  void Request(uint32_t signature, const std::function<void(IDataBlock&)>& fill) {
-    auto req = NewDataBlock();
-    fill(*req);
-    req->SetSignatureWord(signature);
-    interp.ProcessBlock(req);
-  }
-  void CreateObject(const std::u16string& name) {
-    Request(0xDA04, [&](IDataBlock& b) { WriteText(b, name); });
-  }
-  // The body of the last block sent, for reading.
-  DataBlockPtr LastBody() {
-    const Bytes& s = sender.sent.back();
-    auto r = NewDataBlock();
-    r->AppendBytes(s.data() + 8, static_cast<int32_t>(s.size() - 8));
-    return r;
-  }
-  // An invoke of method 1 on object id: n_args (each the text "in" by
-  // reference), result wanted or not.
-  void Invoke(int32_t id, bool want_result, int32_t n_args) {
-    Request(0xDA02, [&](IDataBlock& b) {
-      WriteI4(b, id);
-      WriteI4(b, 1);
-      WriteI4(b, 1);
-      WriteBool(b, want_result);
-      WriteI4(b, n_args);
-      WriteI4(b, 0);
-      if (n_args == 1) {
-        Variant s = Variant::Str(u"in");
-        WriteVariant(b, Variant::ByRef(vtBstr, &s), nullptr);
-      }
-    });
-  }
-  int32_t ExportedObj() {
-    CreateObject(u"Obj");
-    return sender.sent.back()[12];
-  }
-};
-
-TEST_F(Answering, CreateObjectOfAnIntegerAnswersADispatchReference) {
-  CreateObject(u"Num");
-  EXPECT_EQ(sender.sent.back(), (Bytes{0x04, 0xDB, 0, 0, 8, 0, 0, 0, 9, 0, 0, 0, 7, 0, 0, 0}));
+Bytes InvokeRequest(int32_t id, bool want_result, int32_t n_args, const Bytes& args) {
+  return Block(0xDA02, Cat({I4Rec(id), I4Rec(1), I4Rec(1), BoolRec(want_result), I4Rec(n_args),
+                            I4Rec(0), args}));
 }
 
-TEST_F(Answering, FailuresAreAnsweredWithAnErrorReply) {
-  CreateObject(u"None");
-  EXPECT_EQ(sender.sent.back()[0], 0x01);
-  EXPECT_EQ(sender.sent.back()[1], 0xDB);
-  Request(0xDA63, [](IDataBlock&) {});
-  EXPECT_EQ(platform::WideToAnsi(VariantToWide(ReadVariant(*LastBody(), nullptr, nullptr))),
-            "Invalid action received: 99");
-}
-
-TEST_F(Answering, InvokeWritesByReferenceArgumentsBackThenTheResult) {
-  const int32_t id = ExportedObj();
-  Invoke(id, true, 1);
-  EXPECT_EQ(sender.sent.back()[1], 0xDB);
-  DataBlockPtr r = LastBody();
-  EXPECT_EQ(ReadI4(*r), 0);
-  ReadFlags f;
-  EXPECT_EQ(ReadVariant(*r, &f, nullptr).text, u"changed");
-  EXPECT_TRUE(f.came_by_ref);
-  EXPECT_EQ(ReadI4(*r), 42);
-}
-
-TEST_F(Answering, ARaisingInvokeAnswersCodeExceptionCodeAndDescription) {
-  Invoke(ExportedObj(), false, 0);
-  DataBlockPtr r = LastBody();
-  EXPECT_EQ(ReadI4(*r), static_cast<int32_t>(0x80020009u));
-  EXPECT_EQ(ReadI4(*r), 5);
-  EXPECT_EQ(ReadText(*r, nullptr), u"boom");
-  EXPECT_EQ(r->Remaining(), 0);
-}
-
-TEST_F(Answering, FreeObjectOfAnUnknownIdentifierSendsNothing) {
-  const size_t before = sender.sent.size();
-  Request(0xDA05, [](IDataBlock& b) { WriteI4(b, 1000); });
-  EXPECT_EQ(sender.sent.size(), before);
-}
-
-// A claimed argument count far beyond the block is refused, not allocated.
-TEST_F(Answering, AnArgumentCountBeyondTheBlockIsRefused) {
-  Invoke(ExportedObj(), false, 0x7FFFFFFF);
-  EXPECT_EQ(sender.sent.back()[0], 0x01);
-}
-
-TEST_F(Answering, ServerListIsAnsweredWithNull) {
-  Request(0xDA12, [](IDataBlock&) {});
-  EXPECT_EQ(sender.sent.back(), (Bytes{0x12, 0xDB, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0}));
+// The answering side: each request of the peer and the block sent back
+// (none for a free-object request).  The class factory offers "Num" (an
+// integer) and "Obj" (a local object, exported as 0).
+TEST_F(Fixture, RequestsOfThePeerAndTheirAnswers) {
+  interp.SetClassFactory([](const std::u16string& name) -> Variant {
+    if (name == u"Num") return Variant::I4(7);
+    if (name == u"Obj") return Variant::Dispatch(std::make_shared<Local>());
+    return Variant();
+  });
+  const Bytes boom = Cat({I4Rec(static_cast<int32_t>(0x80020009u)), I4Rec(5), TextRec(u"boom")});
+  const struct {
+    const char* what;
+    Bytes request, answer;
+  } cases[] = {
+      {"integer object", Block(0xDA04, TextRec(u"Num")), Block(0xDB04, Cat({Le32(9), Le32(7)}))},
+      {"local object", Block(0xDA04, TextRec(u"Obj")), Block(0xDB04, Cat({Le32(9), Le32(0)}))},
+      {"unknown object", Block(0xDA04, TextRec(u"None")),
+       Block(0xDB01, TextRec(u"Object not available: None"))},
+      {"by reference and result", InvokeRequest(0, true, 1, TextRec(u"in", 0x4008)),
+       Block(0xDB02, Cat({I4Rec(0), TextRec(u"changed", 0x4008), I4Rec(42)}))},
+      {"raising, no result", InvokeRequest(0, false, 0, {}), Block(0xDB02, boom)},
+      {"argument count beyond the block", InvokeRequest(0, false, 0x7FFFFFFF, {}),
+       Block(0xDB01, TextRec(u"Invalid data packet"))},
+      {"unknown object identifier", InvokeRequest(4, true, 0, {}),
+       Block(0xDB01, TextRec(u"Invalid object identifier: 4"))},
+      {"free of an unknown identifier", Block(0xDA05, I4Rec(1000)), {}},
+      {"server list", Block(0xDA12, {}), Block(0xDB12, Le32(1))},
+      {"old server list", Block(0xDA10, {}), Block(0xDB10, Le32(1))},
+      {"unknown action", Block(0xDA63, {}), Block(0xDB01, TextRec(u"Invalid action received: 99"))},
+  };
+  for (const auto& c : cases) {
+    sender.sent.clear();
+    interp.ProcessBlock(testing::BlockOf(c.request));
+    EXPECT_EQ(sender.sent, c.answer.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{c.answer})
+        << c.what;
+  }
 }
 
 }  // namespace

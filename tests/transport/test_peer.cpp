@@ -7,23 +7,6 @@
 
 namespace corvane::transport::testing {
 
-Bytes Le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes r;
-  for (const Bytes& p : parts) r.insert(r.end(), p.begin(), p.end());
-  return r;
-}
-
-Bytes Utf16(const std::u16string& s) {
-  Bytes r;
-  for (char16_t c : s) {
-    r.push_back(uint8_t(c & 0xFF));
-    r.push_back(uint8_t(c >> 8));
-  }
-  return r;
-}
-
 RawPeer::RawPeer(const std::string& address, uint16_t port) {
   platform::SocketStartup();
   int err = 0;
@@ -76,19 +59,12 @@ void RawPeer::CloseClient() {
   client_ = platform::kNoSocket;
 }
 
-bool RawPeer::ClientClosed(int timeout_ms) {
-  if (platform::WaitReadable(client_, int64_t(timeout_ms) * 1000) != 1) return false;
-  uint8_t b;
-  return platform::ReceiveSome(client_, &b, 1) <= 0;
-}
-
 namespace {
 
 // The application object of the test server: "Transmit"(number, packet,
 // address) answers "0~" + packet and writes "back" into the address.
 class TestApp : public IDispatchObject {
  public:
-  explicit TestApp(std::atomic<int>* calls) : calls_(calls) {}
   int32_t GetIdsOfNames(const std::vector<std::u16string>& names, std::vector<int32_t>* ids) override {
     if (names.size() == 1 && names[0] == u"Transmit") {
       ids->assign(1, 7);
@@ -108,16 +84,12 @@ class TestApp : public IDispatchObject {
       return kDISP_E_EXCEPTION;
     }
     if (dispid != 7 || args.size() != 3) return kDISP_E_MEMBERNOTFOUND;
-    ++*calls_;
     std::u16string packet = VariantToWide(args[1]);
     if (args[0].IsByRef() && args[0].ref) *args[0].ref = Variant::Str(u"back");
     if (args[2].IsByRef() && args[2].ref) *args[2].ref = Variant::I4(args[2].ref->AsI4() + 1);
     if (result) *result = Variant::Str(u"0~" + packet);
     return kS_OK;
   }
-
- private:
-  std::atomic<int>* calls_;
 };
 
 }  // namespace
@@ -152,7 +124,7 @@ void AppServerPeer::AcceptLoop() {
     auto session = std::make_shared<TServerSession>(s, [this](const std::u16string& name) -> Variant {
       if (!create_error.empty()) throw ETransportError(create_error);
       if (platform::WideToAnsi(name) != server_name_) return Variant();
-      return Variant::Dispatch(std::make_shared<TestApp>(&transmit_calls));
+      return Variant::Dispatch(std::make_shared<TestApp>());
     });
     session->on_block = [this](const IDataBlock& b, bool outgoing) {
       if (outgoing) return;

@@ -13,10 +13,9 @@
 #include "transport/interpreter.h"
 #include "transport/server_session.h"
 #include "transport/variant.h"
+#include "wire_bytes.h"
 
 namespace corvane::transport::testing {
-
-using Bytes = std::vector<uint8_t>;
 
 // A peer that speaks raw bytes: accepts one connection at a time.
 class RawPeer {
@@ -31,8 +30,6 @@ class RawPeer {
   Bytes ReadBlock();
   void Send(const Bytes& bytes);
   void CloseClient();
-  // True when the client closed its end (read returns 0) within timeout.
-  bool ClientClosed(int timeout_ms);
 
  private:
   platform::SocketHandle listener_ = platform::kNoSocket;
@@ -50,7 +47,6 @@ class AppServerPeer {
   int ReceivedTotal() const;
   // Waits until `count` blocks of that signature arrived (or timeout).
   bool WaitReceived(uint32_t signature, int count, int timeout_ms) const;
-  std::atomic<int> transmit_calls{0};
   // Text that create-object answers with an error reply (empty: none).
   std::string create_error;
 
@@ -65,9 +61,5 @@ class AppServerPeer {
   std::vector<std::shared_ptr<TServerSession>> sessions_;
   std::vector<std::thread> threads_;
 };
-
-Bytes Le32(uint32_t v);
-Bytes Cat(std::initializer_list<Bytes> parts);
-Bytes Utf16(const std::u16string& s);
 
 }  // namespace corvane::transport::testing
