@@ -11,61 +11,39 @@
 namespace corvane {
 namespace {
 
-TEST(GetField, TakesFieldsAndFailsPastTheEnd) {
+// Field n of a text split at sep: the result, then the out field (which
+// starts as "<kept>").
+std::string Field(const std::string& text, int n, const char* sep = "~") {
+  std::string f = "<kept>";
+  const int rc = std::string(sep) == "~" ? get_field(text, n, &f) : get_sub_field(text, n, &f);
+  return std::to_string(rc) + " " + f;
+}
+
+TEST(GetField, FieldsOfATextAtOneOrTwoCharacterSeparators) {
+  const struct {
+    const char* text;
+    int n;
+    const char* sep;
+    const char* field;
+  } cases[] = {
+      {"a~b~c", 1, "~", "0 a"},     {"a~b~c", 3, "~", "0 c"},     {"a~b~c", 4, "~", "-1 c"},
+      {"", 1, "~", "0 "},           {"a~b", 0, "~", "0 <kept>"},  {"a~b", -3, "~", "0 <kept>"},
+      {"a~~b", 2, "~", "0 "},       {"a~b~", 3, "~", "0 "},
+      {"病人~张三~", 2, "~", "0 张三"},  // bytes: a Chinese field comes back whole
+      // Matches never overlap: "%%%z" splits into "" and "%z".
+      {"x%%y%%%z", 2, "%%", "0 y"}, {"x%%y%%%z", 3, "%%", "0 %z"},
+      // A last field ending in part of the separator keeps it: the
+      // separator is searched in the text, not in the text with one appended.
+      {"a%", 1, "%%", "0 a%"},      {"10.0.0.5%%u%%pw%%/out/50%", 4, "%%", "0 /out/50%"},
+      {"a%%%", 2, "%%", "0 %"},     {"a%%%", 3, "%%", "-1 %"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Field(c.text, c.n, c.sep), c.field) << c.text << " " << c.n;
+  // Past the end the out field holds the last field taken, and the error is recorded.
   std::string f;
-  EXPECT_EQ(0, get_field("a~b~c", 1, &f));
-  EXPECT_EQ("a", f);
-  EXPECT_EQ(0, get_field("a~b~c", 3, &f));
-  EXPECT_EQ("c", f);
   EXPECT_EQ(-1, get_field("a~b~c", 4, &f));
   EXPECT_EQ(kErrGetField, LastErrorCode());
   EXPECT_EQ("执行get_field函数发生错误，不能从a~b~c中取出以~为分割符的第4个字符串，请联系开发人员！",
             LastErrorMessage());
-  EXPECT_EQ("c", f) << "the out field keeps the last field taken";
-}
-
-TEST(GetField, EmptyTextsAndFields) {
-  std::string f = "untouched";
-  EXPECT_EQ(0, get_field("", 1, &f));
-  EXPECT_EQ("", f);
-  f = "untouched";
-  EXPECT_EQ(0, get_field("a~b", 0, &f));
-  EXPECT_EQ(0, get_field("a~b", -3, &f));
-  EXPECT_EQ("untouched", f);
-  EXPECT_EQ(0, get_field("a~~b", 2, &f));
-  EXPECT_EQ("", f);
-  EXPECT_EQ(0, get_field("a~b~", 3, &f));
-  EXPECT_EQ("", f);
-}
-
-TEST(GetField, SubListsWithTwoCharacterSeparator) {
-  std::string f;
-  EXPECT_EQ(0, get_sub_field("x%%y%%%z", 2, &f));
-  EXPECT_EQ("y", f);
-  // Matches never overlap: "%%%z" splits into "" and "%z".
-  EXPECT_EQ(0, get_sub_field("x%%y%%%z", 3, &f));
-  EXPECT_EQ("%z", f);
-}
-
-TEST(GetField, TextEndingInPartOfTheSeparatorKeepsIt) {
-  // A last field ending in one "%" keeps it when split at "%%": the
-  // separator is searched in the text, not in the text with one appended.
-  std::string f;
-  EXPECT_EQ(0, get_sub_field("a%", 1, &f));
-  EXPECT_EQ("a%", f);
-  EXPECT_EQ(0, get_sub_field("10.0.0.5%%u%%pw%%/out/50%", 4, &f));
-  EXPECT_EQ("/out/50%", f);
-  EXPECT_EQ(0, get_sub_field("a%%%", 2, &f));
-  EXPECT_EQ("%", f);
-  EXPECT_EQ(-1, get_sub_field("a%%%", 3, &f));
-  EXPECT_EQ("%", f);
-}
-
-TEST(GetField, GbkBytesAreNotSplitInside) {
-  // Field contents are bytes; a Chinese field comes back whole.
-  std::string f;
-  EXPECT_EQ(0, get_field("病人~张三~", 2, &f));
-  EXPECT_EQ("张三", f);
 }
 
 TEST(CountFields, CountsSeparatorsPlusOne) {
@@ -76,23 +54,17 @@ TEST(CountFields, CountsSeparatorsPlusOne) {
   EXPECT_EQ(2, Kvo_CountFields("%%%", "%%"));
 }
 
-TEST(GetTailFields, RestFromFieldN) {
-  std::string rest;
-  EXPECT_EQ(0, Kvo_GetTailFields("a~b~c~d~e~f", "~", 5, &rest));
-  EXPECT_EQ("e~f", rest);
-  EXPECT_EQ(-1, Kvo_GetTailFields("a~b~c~d~e~f", "~", 7, &rest));
-  EXPECT_EQ(0, Kvo_GetTailFields("a~b", "~", 1, &rest));
-  EXPECT_EQ("a~b", rest);
-  EXPECT_EQ(0, Kvo_GetTailFields("a~b", "~", 0, &rest));
-  EXPECT_EQ("a~b", rest);
-  EXPECT_EQ(0, Kvo_GetTailFields("a~b~", "~", 3, &rest));
-  EXPECT_EQ("", rest);
-}
-
-TEST(GetTailFields, FailureRecordsNoError) {
+TEST(GetTailFields, RestFromFieldNAndAFailureRecordsNoError) {
+  std::string r;
+  for (const auto& [n, rest] : {std::pair{5, "e~f"}, {1, "a~b~c~d~e~f"}, {0, "a~b~c~d~e~f"}}) {
+    EXPECT_EQ(0, Kvo_GetTailFields("a~b~c~d~e~f", "~", n, &r)) << n;
+    EXPECT_EQ(rest, r) << n;
+  }
+  EXPECT_EQ(-1, Kvo_GetTailFields("a~b~c~d~e~f", "~", 7, &r));
+  EXPECT_EQ(0, Kvo_GetTailFields("a~b~", "~", 3, &r));
+  EXPECT_EQ("", r);
   Kvo_SetLastError(-1234, "before");
-  std::string rest;
-  EXPECT_EQ(-1, Kvo_GetTailFields("a", "~", 3, &rest));
+  EXPECT_EQ(-1, Kvo_GetTailFields("a", "~", 3, &r));
   EXPECT_EQ(-1234, LastErrorCode());
 }
 
