@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/diagnostics.h"
 #include "common/last_error.h"
@@ -16,16 +14,8 @@ namespace {
 
 using testing::TempDir;
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void Put(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testing::ReadFile;
+using testing::WriteFile;
 
 TEST(IniFile, ReadsSeeEveryChangeMadeOutside) {
   TempDir dir;
@@ -33,10 +23,10 @@ TEST(IniFile, ReadsSeeEveryChangeMadeOutside) {
   std::string v;
   ASSERT_TRUE(IniReadString(path, "S", "k", "def", &v));
   EXPECT_EQ(v, "def");
-  Put(path, "[S]\r\nk=1\r\n");
+  WriteFile(path, "[S]\r\nk=1\r\n");
   ASSERT_TRUE(IniReadString(path, "S", "k", "def", &v));
   EXPECT_EQ(v, "1");
-  Put(path, "[S]\r\nk=2\r\n");
+  WriteFile(path, "[S]\r\nk=2\r\n");
   int32_t n = 0;
   ASSERT_TRUE(IniReadInteger(path, "s", "K", 5, &n));
   EXPECT_EQ(n, 2);
@@ -47,21 +37,21 @@ TEST(IniFile, ReadsSeeEveryChangeMadeOutside) {
 TEST(IniFile, ACallScopeReadsOnceAndReadsItsOwnWrites) {
   TempDir dir;
   std::string path = dir.file("a.ini");
-  Put(path, "[S]\r\nk=1\r\nj=0\r\n");
+  WriteFile(path, "[S]\r\nk=1\r\nj=0\r\n");
   std::string v;
   {
     IniCallScope scope;
     ASSERT_TRUE(IniReadString(path, "S", "k", "", &v));
     EXPECT_EQ(v, "1");
-    Put(path, "[S]\r\nk=outside\r\n");
+    WriteFile(path, "[S]\r\nk=outside\r\n");
     ASSERT_TRUE(IniReadString(path, "S", "k", "", &v));
     EXPECT_EQ(v, "1") << "read once per call";
     IniWriteString(path, "S", "j", "2");
-    EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(ReadFile(path), "[S]\r\nk=1\r\nj=2\r\n");
     ASSERT_TRUE(IniReadString(path, "S", "j", "", &v));
     EXPECT_EQ(v, "2");
   }
-  Put(path, "[S]\r\nk=3\r\n");
+  WriteFile(path, "[S]\r\nk=3\r\n");
   ASSERT_TRUE(IniReadString(path, "S", "k", "", &v));
   EXPECT_EQ(v, "3");
 }
@@ -70,13 +60,13 @@ TEST(IniFile, AByteOrderMarkIsNotedOnceInTheDiagnosticsLog) {
   TempDir dir;
   SetDiagnosticsDirectory(dir.path());
   std::string path = dir.file("TradeCfg.ini");
-  Put(path, "\xEF\xBB\xBF[SYSTEM]\r\nLocalIP=1\r\n");
+  WriteFile(path, "\xEF\xBB\xBF[SYSTEM]\r\nLocalIP=1\r\n");
   std::string v;
   ASSERT_TRUE(IniReadString(path, "SYSTEM", "LocalIP", "def", &v));
   ASSERT_TRUE(IniReadString(path, "SYSTEM", "LocalIP", "def", &v));
   EXPECT_EQ(v, "1");
   std::string log;
-  for (const auto& e : std::filesystem::directory_iterator(dir.file("log1"))) log += Slurp(e.path().string());
+  for (const auto& e : std::filesystem::directory_iterator(dir.file("log1"))) log += ReadFile(e.path().string());
   SetDiagnosticsDirectory("");
   const std::string note = "byte-order mark at the start of " + EscapeLogText(path);
   ASSERT_NE(log.find(note), std::string::npos) << log;
@@ -104,10 +94,10 @@ TEST(IniFile, RefusedWritesRaiseAndLeaveTheFile) {
     EXPECT_FALSE(e.cause().empty());  // the system's words, for the diagnostics log
   }
   std::string path = dir.file("a.ini");
-  Put(path, "[S]\r\nk=1\r\n");
+  WriteFile(path, "[S]\r\nk=1\r\n");
   EXPECT_THROW(IniWriteString(path, "S", "a=b", "v"), IniWriteError);
   EXPECT_THROW(IniWriteValues(path, {{"S", "k", "2"}, {"", "k", "v"}}), IniWriteError);
-  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\n");
+  EXPECT_EQ(ReadFile(path), "[S]\r\nk=1\r\n");
 }
 
 TEST(IniFile, AWriteCreatesTheFileAndLeavesNoTemporaryFiles) {
@@ -115,13 +105,8 @@ TEST(IniFile, AWriteCreatesTheFileAndLeavesNoTemporaryFiles) {
   std::string path = dir.file("new.ini");
   IniWriteValues(path, {{"000", "TradeTypeID", "21"}, {"000", "TradeId", "12345"}});
   IniWriteString(path, "21", "InMsg", "x");
-  EXPECT_EQ(Slurp(path), "[000]\r\nTradeTypeID=21\r\nTradeId=12345\r\n\r\n[21]\r\nInMsg=x\r\n");
-  int files = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.file(""))) {
-    (void)e;
-    ++files;
-  }
-  EXPECT_EQ(files, 1);
+  EXPECT_EQ(ReadFile(path), "[000]\r\nTradeTypeID=21\r\nTradeId=12345\r\n\r\n[21]\r\nInMsg=x\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(IniRoutines, WriteRecordsItsErrorInAdvanceAndRaisesWhenRefused) {

@@ -4,29 +4,20 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/last_error.h"
 #include "config/ini_file.h"
 #include "config/trade_cfg.h"
 #include "platform/paths.h"
+#include "support/temp_dir.h"
 
 namespace corvane {
 namespace {
 
 std::string HostFile(const std::string& name) { return platform::HostDirectory() + name; }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void Put(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testing::ReadFile;
+using testing::WriteFile;
 
 class TradeCfgTest : public ::testing::Test {
  protected:
@@ -38,7 +29,7 @@ class TradeCfgTest : public ::testing::Test {
 
 TEST_F(TradeCfgTest, FreshSessionStartCreatesAllKeysEmptyInOrderAndReadsDefaults) {
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
-  EXPECT_EQ(Slurp(HostFile("TradeCfg.ini")),
+  EXPECT_EQ(ReadFile(HostFile("TradeCfg.ini")),
             "[HardWare]\r\nCom=\r\nReadType=\r\nCardType=\r\nbaud=\r\nOpType=\r\n\r\n"
             "[TRADEMANAGE]\r\nCurrentTrade=\r\nTradeTime=\r\nMaxOutTime=\r\n\r\n"
             "[SYSTEM]\r\nLocalIP=\r\nSysHaveInit=\r\nAccBench=\r\nTermLog=\r\n"
@@ -66,26 +57,26 @@ TEST_F(TradeCfgTest, FreshSessionStartCreatesAllKeysEmptyInOrderAndReadsDefaults
 
 TEST_F(TradeCfgTest, ExistingKeysAreLeftAndOnlyMissingOnesAdded) {
   const std::string own = "; hospital settings\r\n[hardware]\r\ncom=3\r\nExtra=1\r\n";
-  Put(HostFile("TradeCfg.ini"), own);
+  WriteFile(HostFile("TradeCfg.ini"), own);
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
-  std::string text = Slurp(HostFile("TradeCfg.ini"));
+  std::string text = ReadFile(HostFile("TradeCfg.ini"));
   EXPECT_EQ(text.rfind(own.substr(0, own.size() - 2), 0), 0u) << text;
   EXPECT_EQ(text.find("Com="), std::string::npos);
   ASSERT_EQ(Kvo_ReadTradeCfg(nullptr), 0);
   EXPECT_EQ(IccEnv().Port, 3);
   // A second start changes nothing.
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
-  EXPECT_EQ(Slurp(HostFile("TradeCfg.ini")), text);
+  EXPECT_EQ(ReadFile(HostFile("TradeCfg.ini")), text);
 }
 
 TEST_F(TradeCfgTest, SessionStartKeepsAnUnfinishedTransactionAndEmptiesThePendingSection) {
   const std::string pending =
       "[000]\r\nTradeTypeID=22\r\nTradeId=123\r\nTradeTime=x\r\nYbzt=1\r\nIczt=2\r\n"
       "Hiszt=3\r\nTAC=0\r\n";
-  Put(HostFile("TradeLog.ini"), pending + "[23]\r\nInMsg=keep\r\n");
+  WriteFile(HostFile("TradeLog.ini"), pending + "[23]\r\nInMsg=keep\r\n");
   std::filesystem::remove_all(HostFile("log1"));
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
-  const std::string text = Slurp(HostFile("TradeLog.ini"));
+  const std::string text = ReadFile(HostFile("TradeLog.ini"));
   const std::string emptied =
       "[000]\r\nTradeTypeID=\r\nTradeId=\r\nTradeTime=\r\nYbzt=\r\nIczt=\r\n"
       "Hiszt=\r\nTAC=\r\n[23]\r\nInMsg=keep\r\n";
@@ -98,7 +89,7 @@ TEST_F(TradeCfgTest, SessionStartKeepsAnUnfinishedTransactionAndEmptiesThePendin
   EXPECT_EQ(archive.substr(archive.find(']') + 1), "\r\n" + pending.substr(7));
   // And a line in the diagnostics log names it with the values.
   std::string diag;
-  for (const auto& e : std::filesystem::directory_iterator(HostFile("log1"))) diag += Slurp(e.path().string());
+  for (const auto& e : std::filesystem::directory_iterator(HostFile("log1"))) diag += ReadFile(e.path().string());
   EXPECT_NE(diag.find("[Kvo_InitializeIniF] 0 unfinished transaction kept in section [" + name + "]"),
             std::string::npos) << diag;
   EXPECT_NE(diag.find("TradeTypeID=22 TradeId=123 TradeTime=x Ybzt=1 Iczt=2 Hiszt=3 TAC=0"),
@@ -106,19 +97,19 @@ TEST_F(TradeCfgTest, SessionStartKeepsAnUnfinishedTransactionAndEmptiesThePendin
 
   // A second start finds nothing unfinished and keeps the archive.
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
-  EXPECT_EQ(Slurp(HostFile("TradeLog.ini")), text);
+  EXPECT_EQ(ReadFile(HostFile("TradeLog.ini")), text);
 }
 
 TEST_F(TradeCfgTest, SessionStartWithNothingPendingArchivesNothing) {
-  Put(HostFile("TradeLog.ini"), "[000]\r\nTradeTypeID= \r\nYbzt=1\r\n");
+  WriteFile(HostFile("TradeLog.ini"), "[000]\r\nTradeTypeID= \r\nYbzt=1\r\n");
   ASSERT_EQ(Kvo_InitializeIniF(), 0);
-  EXPECT_EQ(Slurp(HostFile("TradeLog.ini")),
+  EXPECT_EQ(ReadFile(HostFile("TradeLog.ini")),
             "[000]\r\nTradeTypeID=\r\nYbzt=\r\nTradeId=\r\nTradeTime=\r\nIczt=\r\n"
             "Hiszt=\r\nTAC=\r\n");
 }
 
 TEST_F(TradeCfgTest, IntegersReadHexAndFallBackToDefaults) {
-  Put(HostFile("TradeCfg.ini"),
+  WriteFile(HostFile("TradeCfg.ini"),
       "[HardWare]\r\nCom=0x10\r\nReadType=abc\r\nCardType=\r\nbaud=$2580\r\nOpType= 3 \r\n"
       "[SYSTEM]\r\nLocalIP= \"10.0.0.1\" \r\nNativeServer=Srv\r\nAccBench=x\r\n");
   ASSERT_EQ(Kvo_ReadTradeCfg(nullptr), 0);
@@ -130,18 +121,18 @@ TEST_F(TradeCfgTest, IntegersReadHexAndFallBackToDefaults) {
   EXPECT_EQ(SystemCfg().LocalIP, "10.0.0.1");
   EXPECT_EQ(SystemCfg().NativeServer, "Srv");
   EXPECT_EQ(SystemCfg().AccBench, "");
-  Put(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=abc\r\n");
+  WriteFile(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=abc\r\n");
   ASSERT_EQ(Kvo_ReadTradeCfg(nullptr), 0);
   EXPECT_EQ(IccEnv().Port, 5);
 }
 
 TEST_F(TradeCfgTest, ReadingATransactionLineRefreshesEverySetting) {
-  Put(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=2\r\n[USERTRADE]\r\n31=31,5,x\r\n");
+  WriteFile(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=2\r\n[USERTRADE]\r\n31=31,5,x\r\n");
   std::string key = " 31 ";
   ASSERT_EQ(Kvo_ReadTradeCfg(&key), 0);
   EXPECT_EQ(key, "31,5,x");
   EXPECT_EQ(IccEnv().Port, 2);
-  Put(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=4\r\n");
+  WriteFile(HostFile("TradeCfg.ini"), "[HardWare]\r\nCom=4\r\n");
   key = "31";
   ASSERT_EQ(Kvo_ReadTradeCfg(&key), 0);
   EXPECT_EQ(key, "");
