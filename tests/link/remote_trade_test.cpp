@@ -21,7 +21,7 @@ using transport::Variant;
 std::map<std::string, std::string> Trade(const LinkProbe& probe, int no, const std::string& serial,
                                          const std::string& request, const std::string& address,
                                          const std::string& local_ip = "10.0.0.1",
-                                         const std::string& initial_reply = "before",
+                                         const std::string& initial_reply = "untouched",
                                          const std::string& server = "FrontServer") {
   auto out = probe.Run({"trade", std::to_string(no), serial, Hex(request), address, server,
                         Hex(local_ip), Hex(initial_reply)});
@@ -113,10 +113,9 @@ TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) 
 
 TEST(RemoteTradeThroughSimulator, EmptyAddressFailsAfterLoggingAndLeavesTheReply) {
   LinkProbe probe(ProbeKind::kLinux);
-  auto out = Trade(probe, 202, "1", "r", "", "10.0.0.1", "untouched");
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(Unhex(out["reply"]), "untouched");
-  EXPECT_EQ(out["error"], "0");  // the connection failure sets no error of its own
+  auto out = Trade(probe, 202, "1", "r", "");
+  // The connection failure sets no error of its own.
+  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 0 untouched");
   EXPECT_EQ(Unhex(out["causes"]), "front end (NativeAddress empty):211 server \"FrontServer\": "
                                   "cannot connect: No address specified");
   std::vector<std::string> lines = LogLines(probe);
@@ -158,81 +157,60 @@ TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
   EXPECT_EQ(Trade(probe, 202, "1", "r", "127.0.0.63")["result"], "0");
 }
 
-TEST(RemoteTradeWithTestServer, UnwritableLogStopsTheCallBeforeAnyConnection) {
-  TestFrontEnd server("127.0.0.66", [](std::vector<Variant>&, Variant* result, transport::ExcepInfo*) {
-    *result = Variant::Str(u"0");
-    return transport::kS_OK;
-  });
+// The test server acts on the request text: "raise" raises with a text of
+// its own, "ref" changes the number (to 201) and the local address, "null"
+// answers a value without a text form; anything else is accepted ("0").
+int32_t ByRequest(std::vector<Variant>& args, Variant* result, transport::ExcepInfo* e) {
+  const std::u16string packet = transport::VariantToWide(*args[1].ref);
+  const std::u16string request = packet.substr(packet.find(u'~') + 1);
+  if (request == u"raise") {
+    e->description = u"交易服务暂停";
+    return transport::kDISP_E_EXCEPTION;
+  }
+  if (request == u"ref") {
+    *args[2].ref = Variant::I4(201);
+    *args[0].ref = Variant::Str(u"192.168.9.9");
+  }
+  *result = request == u"null" ? Variant::Null() : Variant::Str(request == u"ref" ? u"0~only~three" : u"0");
+  return transport::kS_OK;
+}
+
+TEST(RemoteTradeWithTestServer, FailuresAndValuesOfTheServer) {
+  TestFrontEnd server("127.0.0.66", ByRequest);
   ASSERT_TRUE(server.ready());
-  LinkProbe probe(ProbeKind::kLinux);
-  WriteFile(probe.HostFile("log1"), "a file where the log directory belongs");
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.66", "10.0.0.1", "untouched");
+  // An unwritable log stops the call before any connection.
+  LinkProbe blocked(ProbeKind::kLinux);
+  WriteFile(blocked.HostFile("log1"), "a file where the log directory belongs");
+  auto out = Trade(blocked, 202, "1", "r", "127.0.0.66");
   EXPECT_EQ(out["result"], "-1");
   EXPECT_EQ(Unhex(out["reply"]), "untouched");
   EXPECT_EQ(server.connections(), 0);
   EXPECT_NE(Unhex(out["causes"]).find("daily log "), std::string::npos) << Unhex(out["causes"]);
-}
 
-TEST(RemoteTradeWithTestServer, ServerErrorDuringTransmitGives7006WithTheServerText) {
-  TestFrontEnd server("127.0.0.67", [](std::vector<Variant>&, Variant*, transport::ExcepInfo* e) {
-    e->description = u"交易服务暂停";
-    return transport::kDISP_E_EXCEPTION;
-  });
-  ASSERT_TRUE(server.ready());
+  // An error raised during Transmit gives -7006 with the server's text.
   LinkProbe probe(ProbeKind::kLinux);
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.67", "10.0.0.1", "untouched");
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(Unhex(out["reply"]), "untouched");
-  EXPECT_EQ(out["error"], "-7006");
+  out = Trade(probe, 202, "1", "raise", "127.0.0.66");
+  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 -7006 untouched");
   std::string message = Unhex(out["message"]);
   EXPECT_NE(message.find("交易服务暂停"), std::string::npos) << message;
   const std::string cause = Unhex(out["causes"]);
-  EXPECT_EQ(cause.find("front end 127.0.0.67:211 server \"FrontServer\": Transmit failed: "), 0u)
-      << cause;
+  EXPECT_EQ(cause.find("front end 127.0.0.66:211 server \"FrontServer\": Transmit failed: "), 0u) << cause;
   EXPECT_NE(cause.find("交易服务暂停"), std::string::npos) << cause;
   EXPECT_EQ(server.calls(), 1);
   // The next transaction opens a fresh connection.
-  Trade(probe, 202, "1", "r", "127.0.0.67");
+  EXPECT_EQ(Trade(probe, 202, "1", "r", "127.0.0.66")["result"], "0");
   EXPECT_EQ(server.connections(), 2);
-}
 
-TEST(RemoteTradeWithTestServer, ValuesReturnedByReferenceReplaceTheCallersCopies) {
-  TestFrontEnd server("127.0.0.68", [](std::vector<Variant>& args, Variant* result,
-                                       transport::ExcepInfo*) {
-    if (args[2].IsByRef() && args[2].ref) *args[2].ref = Variant::I4(201);
-    if (args[0].IsByRef() && args[0].ref) *args[0].ref = Variant::Str(u"192.168.9.9");
-    *result = Variant::Str(u"0~only~three");
-    return transport::kS_OK;
-  });
-  ASSERT_TRUE(server.ready());
-  LinkProbe probe(ProbeKind::kLinux);
-  // Sent as 202 (no download); checked as 201, whose download field 4 is
-  // missing from the reply.
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.68");
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(out["error"], "-7035");
+  // Values returned by reference replace the caller's copies: sent as 202
+  // (no download), checked as 201, whose download field 4 is missing.
+  out = Trade(probe, 202, "1", "ref", "127.0.0.66");
+  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 -7035 0~only~three");
   EXPECT_EQ(Unhex(out["localip"]), "192.168.9.9");
-  EXPECT_EQ(Unhex(out["reply"]), "0~only~three");
+
+  // A result without a text form gives -7006.
+  out = Trade(probe, 202, "1", "null", "127.0.0.66");
+  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 -7006 untouched");
 }
-
-TEST(RemoteTradeWithTestServer, ResultWithoutTextFormGives7006) {
-  TestFrontEnd server("127.0.0.69", [](std::vector<Variant>&, Variant* result, transport::ExcepInfo*) {
-    *result = Variant::Null();
-    return transport::kS_OK;
-  });
-  ASSERT_TRUE(server.ready());
-  LinkProbe probe(ProbeKind::kLinux);
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.69", "10.0.0.1", "untouched");
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(out["error"], "-7006");
-  EXPECT_EQ(Unhex(out["reply"]), "untouched");
-}
-
-}  // namespace
-}  // namespace corvane::testing
-
-namespace corvane::testing {
-namespace {
 
 TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageAndKeptWhole) {
   ExpectHugeServerErrorTextCappedAndKeptWhole(LinkProbe(ProbeKind::kLinux), "127.0.0.31");
@@ -251,11 +229,9 @@ TEST(RemoteTradeAtTheEdges, SilentFrontEndFailsAtTheReplyLimit) {
   LinkProbe probe(ProbeKind::kLinux);
   WriteFile(probe.HostFile("TradeCfg.ini"), "[SYSTEM]\r\nReplyTimeout=500\r\n");
   const auto start = std::chrono::steady_clock::now();
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.32", "10.0.0.1", "untouched");
+  auto out = Trade(probe, 202, "1", "r", "127.0.0.32");
   const auto spent = std::chrono::steady_clock::now() - start;
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(out["error"], "-7006");
-  EXPECT_EQ(Unhex(out["reply"]), "untouched");
+  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 -7006 untouched");
   EXPECT_NE(Unhex(out["message"]).find("No answer from the server within 500 ms"),
             std::string::npos) << Unhex(out["message"]);
   EXPECT_LT(spent, std::chrono::milliseconds(2400));
