@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,10 +88,6 @@ std::string SystemRead(const std::string& path, const Lookup& l) {
   return buf.data();
 }
 
-void Put(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 std::string Show(const std::string& s) {
   return s.size() > 40 ? s.substr(0, 20) + "...(" + std::to_string(s.size()) + " bytes)" : s;
 }
@@ -107,13 +101,18 @@ bool IsDeliberate(const std::string& id) {
       "int/text",      // text that is no integer gives the default, not 0
       "int/mixed",     // "12abc" gives the default, not 12
   };
-  for (const char* e : kEndings) {
-    std::string end = e;
-    if (id.size() >= end.size() && id.compare(id.size() - end.size(), end.size(), end) == 0) {
-      return true;
-    }
+  for (const std::string end : kEndings) {
+    if (id.size() >= end.size() && id.compare(id.size() - end.size(), end.size(), end) == 0) return true;
   }
   return false;
+}
+
+// Prints a difference; one that is not deliberate joins `unexpected`.
+void Note(const char* kind, const std::string& id, const std::string& what,
+          std::vector<std::string>* unexpected) {
+  std::printf("%s difference %s: %s%s\n", kind, id.c_str(), what.c_str(),
+              IsDeliberate(id) ? " (deliberate)" : "");
+  if (!IsDeliberate(id)) unexpected->push_back(id + ": " + what);
 }
 
 TEST(IniCompare, ReadsAgreeWithTheSystem) {
@@ -121,16 +120,13 @@ TEST(IniCompare, ReadsAgreeWithTheSystem) {
   std::vector<std::string> unexpected;
   for (const Case& c : Corpus()) {
     std::string path = dir.file(std::string(c.name) + ".ini");
-    Put(path, c.text);
+    testing::WriteFile(path, c.text);
     for (const Lookup& l : c.lookups) {
       std::string ours = OursRead(path, l);
       std::string sys = SystemRead(path, l);
       if (ours == sys) continue;
-      std::string id = std::string(c.name) + "/" + l.section + "/" + l.key;
-      std::string line = id + ": ours [" + Show(ours) + "] system [" + Show(sys) + "]";
-      std::printf("read difference %s%s\n", line.c_str(),
-                  IsDeliberate(id) ? " (deliberate)" : "");
-      if (!IsDeliberate(id)) unexpected.push_back(line);
+      Note("read", std::string(c.name) + "/" + l.section + "/" + l.key,
+           "ours [" + Show(ours) + "] system [" + Show(sys) + "]", &unexpected);
     }
   }
   EXPECT_TRUE(unexpected.empty()) << unexpected.size() << " unexpected differences";
@@ -140,7 +136,7 @@ TEST(IniCompare, IntegersAgreeWithTheSystemExceptHexAndTrailingText) {
   testing::TempDir dir;
   std::string path = dir.file("int.ini");
   const Case c = Corpus().back();
-  Put(path, c.text);
+  testing::WriteFile(path, c.text);
   std::vector<std::string> unexpected;
   for (const Lookup& l : c.lookups) {
     int32_t ours = 0;
@@ -148,11 +144,8 @@ TEST(IniCompare, IntegersAgreeWithTheSystemExceptHexAndTrailingText) {
     int32_t sys = static_cast<int32_t>(
         GetPrivateProfileIntA(l.section.c_str(), l.key.c_str(), 5, path.c_str()));
     if (ours == sys) continue;
-    std::string id = "int/" + l.key;
-    std::string line = id + ": ours " + std::to_string(ours) + " system " + std::to_string(sys);
-    std::printf("integer difference %s%s\n", line.c_str(),
-                IsDeliberate(id) ? " (deliberate)" : "");
-    if (!IsDeliberate(id)) unexpected.push_back(line);
+    Note("integer", "int/" + l.key, "ours " + std::to_string(ours) + " system " + std::to_string(sys),
+         &unexpected);
   }
   EXPECT_TRUE(unexpected.empty()) << unexpected.size() << " unexpected differences";
 }
@@ -160,13 +153,12 @@ TEST(IniCompare, IntegersAgreeWithTheSystemExceptHexAndTrailingText) {
 TEST(IniCompare, WritesGiveFilesThatReadAlike) {
   testing::TempDir dir;
   std::vector<std::string> unexpected;
-  const Case base = Corpus().front();
   for (const Case& c : Corpus()) {
     for (const Write& w : Writes()) {
       std::string ours_path = dir.file(std::string("o_") + c.name + "_" + w.name + ".ini");
       std::string sys_path = dir.file(std::string("s_") + c.name + "_" + w.name + ".ini");
-      Put(ours_path, c.text);
-      Put(sys_path, c.text);
+      testing::WriteFile(ours_path, c.text);
+      testing::WriteFile(sys_path, c.text);
       IniWriteString(ours_path, w.section, w.key, w.value);
       ASSERT_TRUE(WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(),
                                              sys_path.c_str()));
@@ -180,16 +172,13 @@ TEST(IniCompare, WritesGiveFilesThatReadAlike) {
         std::string b = SystemRead(sys_path, l);
         std::string o = OursRead(ours_path, l);
         if (a == b && o == b) continue;
-        std::string id = std::string("write/") + c.name + "/" + w.name + "/" + l.section + "/" + l.key;
-        std::string line = id + ": system reads ours [" + Show(a) + "] theirs [" + Show(b) +
-                           "], ours reads ours [" + Show(o) + "]";
-        std::printf("write difference %s%s\n", line.c_str(),
-                    IsDeliberate(id) ? " (deliberate)" : "");
-        if (!IsDeliberate(id)) unexpected.push_back(line);
+        Note("write", std::string("write/") + c.name + "/" + w.name + "/" + l.section + "/" + l.key,
+             "system reads ours [" + Show(a) + "] theirs [" + Show(b) + "], ours reads ours [" +
+                 Show(o) + "]",
+             &unexpected);
       }
     }
   }
-  (void)base;
   EXPECT_TRUE(unexpected.empty()) << unexpected.size() << " unexpected differences";
 }
 

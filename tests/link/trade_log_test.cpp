@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "link/trade_log.h"
 #include "support/temp_dir.h"
@@ -40,10 +38,7 @@ TEST(TradeLog, AReplyCannotForgeLines) {
   const char tail[] = "\0tail\x1b[2J\\ 交易";
   reply.append(tail, sizeof tail - 1);
   ASSERT_EQ(Kvo_WriteTradeLog(2, reply, "day.log", dir.path()), 0);
-  std::ifstream in(fs::path(dir.path()) / "log1" / "day.log", std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  const std::string text = ss.str();
+  const std::string text = testing::ReadFile(dir.file("log1/day.log"));
   EXPECT_EQ(text.find("\r\n"), text.size() - 2) << "one line only";
   EXPECT_NE(text.find("$$OUT$$0~ok\\r\\n2026-12-06 09:05:07 $$OUT$$0~forged\\0tail\\x1B[2J\\\\ 交易\r\n"),
             std::string::npos)
@@ -102,7 +97,7 @@ TEST(TradeLog, AnUnwritableBaseDirectoryFailsEveryWrite) {
   TempDir dir;
   EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", (fs::path(dir.path()) / "missing").string()), -1);
   // log1 exists as a file: the directory cannot be made, the open fails.
-  std::ofstream(fs::path(dir.path()) / "log1") << "";
+  testing::WriteFile(dir.file("log1"), "");
   EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", dir.path()), -1);
   EXPECT_EQ(Kvo_WriteTradeLog(7, "x", "", dir.path()), -1);
 }

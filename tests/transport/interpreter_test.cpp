@@ -15,13 +15,7 @@
 namespace corvane::transport {
 namespace {
 
-using testing::Block;
-using testing::BoolRec;
-using testing::Bytes;
-using testing::Cat;
-using testing::I4Rec;
-using testing::Le32;
-using testing::TextRec;
+using namespace testing;  // the wire bytes of wire_bytes.h
 
 class ScriptedSender : public ISendDataBlock {
  public:
