@@ -22,10 +22,16 @@ class Thread {
   bool IsCurrent() const;
   void Join();
   // Join, giving up after timeout_ms: false then (and on the thread itself).
-  bool JoinFor(int timeout_ms);
+  // With look_us > 0 the end is first looked for that long without
+  // sleeping (for a thread known to be ending on another processor, whose
+  // end then needs no wake-up of this one).
+  bool JoinFor(int timeout_ms, int look_us = 0);
   void Detach();
 
   struct State;  // shared with the running thread
+
+  // The processor the calling thread runs on, -1 when unknown.
+  static int CurrentProcessor();
 
  private:
   std::shared_ptr<State> state_;

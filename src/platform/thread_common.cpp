@@ -1,5 +1,6 @@
 // The thread object on both platforms; thread_native.h names what each
 // platform adds.
+#include <chrono>
 #include <memory>
 
 #include "platform/thread.h"
@@ -38,12 +39,20 @@ bool Thread::IsCurrent() const { return state_ && IsCurrentNativeThread(state_->
 
 void Thread::Join() { JoinFor(-1); }
 
-bool Thread::JoinFor(int timeout_ms) {
+bool Thread::JoinFor(int timeout_ms, int look_us) {
   if (!state_ || IsCurrent()) return false;
-  if (!WaitNativeThreadEnd(&state_->native, timeout_ms)) return false;
+  bool ended = false;
+  if (look_us > 0) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(look_us);
+    while (!(ended = NativeThreadEnded(&state_->native)) && std::chrono::steady_clock::now() < until) {
+    }
+  }
+  if (!ended && !WaitNativeThreadEnd(&state_->native, timeout_ms)) return false;
   state_.reset();
   return true;
 }
+
+int Thread::CurrentProcessor() { return CurrentNativeProcessor(); }
 
 void Thread::Detach() {
   if (!state_) return;

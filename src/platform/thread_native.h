@@ -19,6 +19,9 @@ bool IsCurrentNativeThread(const NativeThread& t);
 // Waits for the thread's end, timeout_ms < 0 without limit; true once it has
 // ended and its handle is released.
 bool WaitNativeThreadEnd(NativeThread* t, int timeout_ms);
+// As WaitNativeThreadEnd, without waiting.
+bool NativeThreadEnded(NativeThread* t);
+int CurrentNativeProcessor();
 // Lets a running thread go on alone.
 void ReleaseNativeThread(NativeThread* t);
 

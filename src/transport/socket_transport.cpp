@@ -98,17 +98,19 @@ int TSocketTransport::PutBlock(const DataBlockPtr& block) {
   if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
   // RawMemory writes the header's size field; sending only reads the bytes.
   uint8_t* raw = const_cast<uint8_t*>(block->RawMemory());
-  Transfer(kSend, raw, static_cast<size_t>(block->DataSize()) + kBlockHeaderSize, start);
+  const size_t size = static_cast<size_t>(block->DataSize()) + kBlockHeaderSize;
+  Transfer(kSend, raw, size, size, start);
   return 0;
 }
 
-void TSocketTransport::Transfer(Direction direction, uint8_t* p, size_t count,
-                                const std::chrono::steady_clock::time_point& start) {
+size_t TSocketTransport::Transfer(Direction direction, uint8_t* p, size_t count, size_t least,
+                                  const std::chrono::steady_clock::time_point& start) {
   const bool receiving = direction == kReceive;
-  while (count > 0) {
+  size_t moved = 0;
+  while (moved < least) {
     if (io_timeout_ms >= 0) WaitFor(receiving, start);  // a blocking call would not return
-    long n = receiving ? platform::ReceiveSome(socket_, p, count)
-                       : platform::SendSome(socket_, p, count);
+    long n = receiving ? platform::ReceiveSome(socket_, p + moved, count - moved)
+                       : platform::SendSome(socket_, p + moved, count - moved);
     if (n == 0 && receiving) throw ESocketConnectionError(kErrorReadingSocket);
     if (n < 0) {
       int err = platform::LastSocketError();
@@ -118,27 +120,35 @@ void TSocketTransport::Transfer(Direction direction, uint8_t* p, size_t count,
       }
       Fail(err, receiving ? "recv" : "send");
     }
-    p += n;
-    count -= static_cast<size_t>(n);
+    moved += static_cast<size_t>(n);
   }
+  return moved;
+}
+
+bool TSocketTransport::AwaitInput(bool wait_for_input, const std::chrono::steady_clock::time_point& start) {
+  // Waiting without a time limit, the first receive is the wait.
+  if (wait_for_input && io_timeout_ms < 0) return true;
+  int ready;
+  do {  // waiting ends with data, an error, or the time limit (which throws)
+    ready = platform::WaitReadable(socket_, wait_for_input ? Remaining(start) : 1);
+  } while (ready == 0 && wait_for_input);
+  if (ready < 0) throw ESocketConnectionError(platform::SocketErrorMessage(platform::LastSocketError()));
+  return ready > 0;
 }
 
 DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) {
   std::lock_guard<std::mutex> lock(io_);
   if (!IsOpen()) throw ESocketConnectionError(kErrorReadingSocket);
   const auto start = std::chrono::steady_clock::now();
-  int ready;
-  do {  // waiting ends with data, an error, or the time limit (which throws)
-    ready = platform::WaitReadable(socket_, wait_for_input ? Remaining(start) : 1);
-  } while (ready == 0 && wait_for_input);
-  if (ready < 0) throw ESocketConnectionError(platform::SocketErrorMessage(platform::LastSocketError()));
-  if (ready == 0) return nullptr;
-  uint8_t head[4];
-  Transfer(kReceive, head, 4, start);
+  if (!AwaitInput(wait_for_input, start)) return nullptr;
+  // The signature word and the size come in one receive as a rule; the
+  // word is judged as soon as it is there.
+  uint8_t head[8];
+  const size_t got = Transfer(kReceive, head, 8, 4, start);
   uint32_t word = LoadLE32(head);
   if (!IsWellFormed(word)) throw ETransportError(kInvalidDataPacket);
-  Transfer(kReceive, head, 4, start);
-  int32_t size = static_cast<int32_t>(LoadLE32(head));
+  if (got < 8) Transfer(kReceive, head + got, 8 - got, 8 - got, start);
+  int32_t size = static_cast<int32_t>(LoadLE32(head + 4));
   if (size < 0) throw ESocketConnectionError(kInvalidDataPacket);
   if (size > kMaxBlockBodySize) throw ESocketConnectionError(BlockTooLargeText(size));
   auto block = NewDataBlock();
@@ -151,7 +161,7 @@ DataBlockPtr TSocketTransport::FetchBlock(bool wait_for_input, int /*context*/) 
     int32_t step = std::max(kFirstBodyStep, have / 4);
     int32_t want = std::min(size - have, step);
     block->SetDataSize(have + want);
-    Transfer(kReceive, block->BodyAt(have), static_cast<size_t>(want), start);
+    Transfer(kReceive, block->BodyAt(have), static_cast<size_t>(want), static_cast<size_t>(want), start);
     have += want;
   }
   return block;

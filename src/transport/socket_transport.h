@@ -46,10 +46,15 @@ class TSocketTransport : public ITransport {
   long long Remaining(const std::chrono::steady_clock::time_point& start) const;
   void WaitFor(bool readable, const std::chrono::steady_clock::time_point& start);
   enum Direction { kSend, kReceive };
-  // Sends or receives exactly count bytes at p; a receive of none is the
-  // peer's close.  The one home of the socket's read and write loop.
-  void Transfer(Direction direction, uint8_t* p, size_t count,
-                const std::chrono::steady_clock::time_point& start);
+  // Sends or receives up to count bytes at p, stopping once at least
+  // `least` have gone (least = count: exactly count); returns how many
+  // went.  A receive of none is the peer's close.  The one home of the
+  // socket's read and write loop.
+  size_t Transfer(Direction direction, uint8_t* p, size_t count, size_t least,
+                  const std::chrono::steady_clock::time_point& start);
+  // Waits until a block begins to arrive; false when none is there and
+  // the caller does not wait.
+  bool AwaitInput(bool wait_for_input, const std::chrono::steady_clock::time_point& start);
   void Fail(int code, const char* api);
 
   std::mutex io_;

@@ -132,8 +132,9 @@ void TTransportThread::Terminate() {
 }
 
 bool TTransportThread::WaitEnded(int timeout_ms) {
-  LookUntil([this] { return ended_.load(std::memory_order_acquire); }, LookDeadline(kEndLookUs));
-  return thread_.JoinFor(timeout_ms);
+  const int worker = processor_.load(std::memory_order_relaxed);
+  const bool elsewhere = worker >= 0 && worker != platform::Thread::CurrentProcessor();
+  return thread_.JoinFor(timeout_ms, elsewhere ? kEndLookUs : 0);
 }
 
 void TTransportThread::Post(OwnerMsg kind, DataBlockPtr block) {
@@ -168,6 +169,7 @@ bool TTransportThread::NextRequest(Request* request) {
   if (requests_.empty()) return false;
   *request = std::move(requests_.front());
   requests_.pop_front();
+  processor_.store(platform::Thread::CurrentProcessor(), std::memory_order_relaxed);
   has_work_.store(stop_ || !requests_.empty(), std::memory_order_relaxed);
   served_ = true;
   return true;
@@ -237,7 +239,6 @@ void TTransportThread::Run() {
   end.notify = notify_end_;
   end.worker = id_;
   owner_->Post(std::move(end));
-  ended_.store(true, std::memory_order_release);
 }
 
 }  // namespace corvane::transport

@@ -7,8 +7,13 @@
 // worker looks for the caller's next request for a moment (kRequestLookUs,
 // yielding the processor between looks) before it sleeps: that request
 // usually follows within microseconds, and a thread that never slept needs
-// no wake-up.  The caller sleeps while the peer works.  Nothing but the
-// socket is opened for a connection.
+// no wake-up.  The caller sleeps while the peer works.  When the worker
+// is told to stop it has a last block to write and then ends at once: the
+// caller looks for that end for a moment (kEndLookUs) before it sleeps in
+// the join, but only when the worker last ran on another processor; on
+// the caller's own processor the look would only keep the worker (or
+// whatever its last block woke) from running.  Nothing but the socket is
+// opened for a connection.
 #pragma once
 
 #include <atomic>
@@ -82,8 +87,8 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   // over wait for the caller: a peer that sends request after request is
   // read as fast as the caller answers, and memory stays at a few blocks.
   static constexpr size_t kMaxArrivedBlocks = 1;
-  // How long the worker looks for the caller's next request after a reply,
-  // and the caller for the worker's end after the stop, before sleeping.
+  // How long the worker looks for the caller's next request after a reply
+  // before sleeping, and the caller for the worker's end.
   static constexpr int kRequestLookUs = 50;
   static constexpr int kEndLookUs = 50;
 
@@ -94,8 +99,7 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   void Terminate();
   void ClearEndNotification() { notify_end_ = false; }
   // Waits for the worker's thread to end; false after timeout_ms (or on
-  // the worker itself).  On true the thread has been joined.  A worker
-  // told to stop ends within microseconds: it is looked for first.
+  // the worker itself).  On true the thread has been joined.
   bool WaitEnded(int timeout_ms);
   uint64_t Id() const { return id_; }
 
@@ -125,12 +129,12 @@ class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
   std::deque<Request> requests_;
   bool stop_ = false;
   std::atomic<bool> has_work_{false};  // a request or the stop is queued
-  std::atomic<bool> ended_{false};     // the body has finished
   bool served_ = false;                // the last turn served a request
   // The caller waits for a reply but the last block fetched was a request
   // of the peer.
   bool awaiting_reply_ = false;
   std::atomic<bool> notify_end_{true};
+  std::atomic<int> processor_{-1};  // where the worker last took a request
   platform::Thread thread_;
   uint64_t id_;
 };

@@ -1,5 +1,6 @@
 #include <limits.h>
 #include <pthread.h>
+#include <sched.h>
 #include <time.h>
 
 #include "platform/thread_native.h"
@@ -39,6 +40,10 @@ bool WaitNativeThreadEnd(NativeThread* t, int timeout_ms) {
   }
   return pthread_clockjoin_np(t->id, nullptr, CLOCK_MONOTONIC, &until) == 0;
 }
+
+bool NativeThreadEnded(NativeThread* t) { return pthread_tryjoin_np(t->id, nullptr) == 0; }
+
+int CurrentNativeProcessor() { return sched_getcpu(); }
 
 void ReleaseNativeThread(NativeThread* t) { pthread_detach(t->id); }
 

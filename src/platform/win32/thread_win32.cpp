@@ -30,6 +30,10 @@ bool WaitNativeThreadEnd(NativeThread* t, int timeout_ms) {
   return true;
 }
 
+bool NativeThreadEnded(NativeThread* t) { return WaitNativeThreadEnd(t, 0); }
+
+int CurrentNativeProcessor() { return static_cast<int>(GetCurrentProcessorNumber()); }
+
 void ReleaseNativeThread(NativeThread* t) { CloseHandle(t->handle); }
 
 }  // namespace corvane::platform
