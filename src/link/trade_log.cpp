@@ -34,9 +34,15 @@ bool AppendLine(const std::string& log_dir, const std::string& path, const std::
     held.file.Close();
     return false;
   }
-  if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
-  if (!held.in_call) return platform::AppendToFile(path, line);
-  return held.file.Open(path) && held.file.Append(line);
+  if (!held.in_call) {
+    if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
+    return platform::AppendToFile(path, line);
+  }
+  // In a call the folder is made only when the open finds it missing.
+  if (!held.file.Open(path) &&
+      (platform::DirectoryExists(log_dir) || !platform::MakeDirectory(log_dir) || !held.file.Open(path)))
+    return false;
+  return held.file.Append(line);
 }
 
 }  // namespace
