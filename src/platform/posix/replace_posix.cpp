@@ -35,17 +35,27 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Follows symbolic links to the file they name (which may not exist yet).
-std::string ResolveLinks(std::string path) {
+// Follows symbolic links to the file they name (which may not exist yet);
+// *st gets that file's status and *exists whether it has one (one lstat
+// per name on the way, the last one serving for the file itself).
+std::string ResolveLinks(std::string path, struct stat* st, bool* exists) {
   for (int depth = 0; depth < 40; ++depth) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    if (lstat(path.c_str(), st) != 0) {
+      *exists = false;
+      return path;
+    }
+    if (!S_ISLNK(st->st_mode)) {
+      *exists = true;
+      return path;
+    }
     std::string target(PATH_MAX, '\0');
     ssize_t n = readlink(path.c_str(), &target[0], target.size());
-    if (n <= 0) return path;
+    if (n <= 0) break;
     target.resize(static_cast<size_t>(n));
     path = target[0] == '/' ? target : DirectoryOf(path) + "/" + target;
   }
+  // A link that cannot be read or followed further: its file as stat sees it.
+  *exists = stat(path.c_str(), st) == 0;
   return path;
 }
 
@@ -82,9 +92,7 @@ void RemoveStaleTemps(const std::string& dir, const std::string& name) {
 }
 
 // Gives the new file the old one's mode (and owner, where allowed).
-void KeepAttributes(int fd, const std::string& target) {
-  struct stat st;
-  if (stat(target.c_str(), &st) != 0) return;
+void KeepAttributes(int fd, const struct stat& st) {
   fchmod(fd, st.st_mode & 07777);
   if (st.st_uid != geteuid() || st.st_gid != getegid()) {
     if (fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give: keep the writer's */ }
@@ -104,16 +112,15 @@ bool FlushDirectory(const std::string& dir) {
 // A file without any write permission is not replaced: a rename would
 // replace it whatever its mode (for root too), whereas Windows refuses to
 // move a file over a read-only one.
-bool ReadOnlyFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
-}
+bool ReadOnlyFile(const struct stat& st) { return S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0; }
 
 }  // namespace
 
 bool ReplaceFileDurably(const std::string& path, const std::string& content) {
-  const std::string target = ResolveLinks(path);
-  if (ReadOnlyFile(target)) {
+  struct stat st;
+  bool exists = false;
+  const std::string target = ResolveLinks(path, &st, &exists);
+  if (exists && ReadOnlyFile(st)) {
     errno = EACCES;
     return false;
   }
@@ -123,7 +130,7 @@ bool ReplaceFileDurably(const std::string& path, const std::string& content) {
                      std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  KeepAttributes(fd, target);
+  if (exists) KeepAttributes(fd, st);
   bool ok = WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
   ok = (close(fd) == 0) && ok;
   if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
