@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "api/call_guard.h"
@@ -14,6 +15,8 @@
 #include "common/gbk_bytes.h"
 #include "common/error_reply.h"
 #include "common/last_error.h"
+#include "common/trade_numbers.h"
+#include "config/ini_file.h"
 #include "config/limit_settings.h"
 #include "link/trade_log.h"
 #include "trade/entry.h"
@@ -79,9 +82,10 @@ struct LibraryEnd {
 
 // Runs one implementation routine, one call at a time; a fault becomes
 // status -1 and an error reply, a call re-entering from inside another
-// gets the busy reply (-7010) and changes nothing.
+// gets the busy reply (-7010) and changes nothing.  With hold_ini_files
+// the ini files read for the routine serve the reply's size check too.
 template <typename Body>
-int32_t Guarded(const char* tag, char* buffer, Body body) {
+int32_t Guarded(const char* tag, char* buffer, Body body, bool hold_ini_files = false) {
   corvane::CallGuard guard;
   if (guard.Reentered()) {
     CopyReply(corvane::ErrorReplyText(tag, corvane::kErrBusy, corvane::ErrorMessage(corvane::kErrBusy)),
@@ -90,6 +94,8 @@ int32_t Guarded(const char* tag, char* buffer, Body body) {
   }
   corvane::Kvo_StartLibrary();
   corvane::TradeLogCallScope daily_log;  // the daily log stays open for this call
+  std::optional<corvane::IniCallScope> ini_files;
+  if (hold_ini_files) ini_files.emplace();
   std::string reply;
   int32_t status;
   corvane::TakeNotedCauses();
@@ -123,9 +129,11 @@ CORVANE_API int32_t CORVANE_CALL f_UserCorvaneInit(const char* request, char* re
 CORVANE_API int32_t CORVANE_CALL f_UserCorvaneApply(int32_t trade_no, double serial,
                                                     const char* request, char* reply,
                                                     const char* extra) {
+  // A transaction reads the settings once (the dialog reads them afresh).
+  const bool transaction = trade_no != corvane::kSettingsDialogTrade;
   return Guarded("动态库入口(f_UserCorvaneApply)", reply, [&](std::string* out) {
     return corvane::f_UCApply(trade_no, Text(request), serial, Text(extra), out);
-  });
+  }, transaction);
 }
 
 CORVANE_API int32_t CORVANE_CALL f_UserCorvaneClose(const char* request, char* reply,

@@ -26,6 +26,7 @@ void NoteByteOrderMark(const std::string& path) {
 // The texts kept while a call scope lives, by path (a missing file as the
 // empty text).
 struct HeldTexts {
+  int scopes = 0;  // call scopes alive, nested
   bool in_call = false;
   std::map<std::string, std::string> texts;
 };
@@ -76,9 +77,13 @@ void Remember(const std::string& path, std::string* stored) {
 
 }  // namespace
 
-IniCallScope::IniCallScope() { Held().in_call = true; }
+IniCallScope::IniCallScope() {
+  ++Held().scopes;
+  Held().in_call = true;
+}
 
 IniCallScope::~IniCallScope() {
+  if (--Held().scopes > 0) return;
   Held().texts.clear();
   Held().in_call = false;
 }

@@ -34,7 +34,8 @@ class IniWriteError : public std::runtime_error {
 // its text is kept from its first read, and a write keeps the text it
 // stored, so later reads and writes of the call start from it without
 // reading the file again.  A write that fails forgets the file's text.
-// Nothing is kept once the scope ends.  One at a time, on one thread.
+// Nothing is kept once the scope ends; a scope opened inside another one
+// keeps the outer one's texts and leaves them to it.  On one thread.
 class IniCallScope {
  public:
   IniCallScope();
