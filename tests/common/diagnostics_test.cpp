@@ -21,25 +21,23 @@ TEST(Diagnostics, EscapesEverythingThatCouldForgeALine) {
   EXPECT_EQ("", MaskSecret(""));
 }
 
+std::string TodaysLog(const testing::TempDir& dir) {
+  const platform::LocalTime now = platform::Now();
+  return testing::ReadFile(dir / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day)));
+}
+
 TEST(Diagnostics, AppendsOneLinePerCallToTheDatedFile) {
   testing::TempDir dir;
   SetDiagnosticsDirectory(dir.str());
   Kvo_WriteDiagnostic("初始化:001", -7104, "connect 127.0.0.9:211: refused\r\nforged");
   Kvo_WriteDiagnostic("card library", 0, "tried x");
   SetDiagnosticsDirectory("");
-  const platform::LocalTime now = platform::Now();
-  const std::string text =
-      testing::ReadFile(dir / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day)));
+  const std::string text = TodaysLog(dir);
   const size_t first = text.find("\r\n");
   ASSERT_NE(std::string::npos, first);
   EXPECT_NE(std::string::npos,
             text.substr(0, first).find(" [初始化:001] -7104 connect 127.0.0.9:211: refused\\r\\nforged"));
   EXPECT_EQ(text.size(), text.find(" [card library] 0 tried x\r\n") + 27);
-}
-
-std::string TodaysLog(const testing::TempDir& dir) {
-  const platform::LocalTime now = platform::Now();
-  return testing::ReadFile(dir / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day)));
 }
 
 TEST(Diagnostics, AnErrorReplyWritesItsTagCodeAndTheNotedCausesOnce) {

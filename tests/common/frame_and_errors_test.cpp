@@ -12,13 +12,11 @@ namespace corvane {
 namespace {
 
 TEST(CheckEntryPara, AcceptsFramedRequests) {
-  std::string content = "x";
-  EXPECT_EQ(0, Kvo_CheckEntryPara("$$a~b$$", &content));
-  EXPECT_EQ("a~b", content);
-  EXPECT_EQ(0, Kvo_CheckEntryPara("$$$$", &content));
-  EXPECT_EQ("", content);
-  EXPECT_EQ(0, Kvo_CheckEntryPara("$$a$$b$$", &content));
-  EXPECT_EQ("a$$b", content);
+  for (const auto& [request, inside] : {std::pair{"$$a~b$$", "a~b"}, {"$$$$", ""}, {"$$a$$b$$", "a$$b"}}) {
+    std::string content = "x";
+    EXPECT_EQ(0, Kvo_CheckEntryPara(request, &content));
+    EXPECT_EQ(inside, content);
+  }
 }
 
 TEST(CheckEntryPara, RejectsUnframedRequestsAndKeepsContent) {
@@ -49,7 +47,9 @@ TEST(CheckInit, FollowsTheSessionFlag) {
   SetSessionInitialised(0);
 }
 
-TEST(ErrorReply, StandardBodyFromTheLastError) {
+// The standard body quotes the tag, the last error's code and message; a
+// detail text, trimmed, replaces the body.
+TEST(ErrorReply, StandardBodyFromTheLastErrorOrTheDetail) {
   SetSessionInitialised(0);
   Kvo_CheckInit();
   std::string reply;
@@ -58,18 +58,10 @@ TEST(ErrorReply, StandardBodyFromTheLastError) {
       "$$-1~1050%%交易申请实现函数(f_UCApply):001%%-7003%%错误原因:调用交易前未做初始化，请先调用"
       "f_UserCorvaneInit函数！$$",
       reply);
-}
-
-TEST(ErrorReply, CodeZeroAndEmptyMessage) {
   Kvo_SetLastError(0, "");
-  std::string reply;
   Kvo_MakeErrorReply("交易申请实现函数(f_UCApply):016", "", &reply);
   EXPECT_EQ("$$-1~1050%%交易申请实现函数(f_UCApply):016%%0%%错误原因:$$", reply);
-}
-
-TEST(ErrorReply, DetailTextIsTrimmedAndReplacesTheBody) {
   Kvo_SetLastError(-7204, "ignored");
-  std::string reply = "old";
   Kvo_MakeErrorReply("tag", " \t-1~没有病人信息 \r\n", &reply);
   EXPECT_EQ("$$-1~没有病人信息$$", reply);
 }

@@ -7,22 +7,13 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "config/ini_file.h"
 #include "support/temp_dir.h"
 
 namespace corvane {
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 std::vector<IniEntry> Batch(long generation) {
   std::string g = std::to_string(generation);
@@ -47,9 +38,7 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
   testing::TempDir dir;
   const std::string path = dir.file("TradeLog.ini");
   const std::string base = BaseText();
-  {
-    std::ofstream(path, std::ios::binary) << base;
-  }
+  testing::WriteFile(path, base);
   IniWriteValues(path, Batch(0));
 
   std::mt19937 rng(12345);
@@ -57,8 +46,6 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
   const int kKills = 220;
   long highest_seen = 0;
   for (int round = 0; round < kKills; ++round) {
-    // The child continues from the generation the file holds.
-    std::string before = Slurp(path);
     // The child tells when its first write is through; the kill comes at a
     // random moment after it, however slow the build (sanitizers) or the
     // machine.
@@ -91,9 +78,8 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFSIGNALED(status)) << "writer stopped on its own, status " << status;
 
-    std::string after = Slurp(path);
+    std::string after = testing::ReadFile(path);
     // Exactly the content that some generation's write produces.
-    std::string id;
     size_t at = after.find("TradeTypeID=");
     ASSERT_NE(at, std::string::npos) << "round " << round;
     size_t end = after.find("\r\n", at);
@@ -103,7 +89,6 @@ TEST(IniKill, KilledWritersLeaveTheOldOrTheNewFileComplete) {
     ASSERT_TRUE(IniApplyWrites(expected, Batch(g), &expected));
     ASSERT_EQ(after, expected) << "round " << round << ": torn or mixed file";
     if (g > highest_seen) highest_seen = g;
-    (void)before;
   }
   // Writes got through, so the test did kill writers mid-way.
   EXPECT_GT(highest_seen, 1000L);

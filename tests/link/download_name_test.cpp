@@ -7,28 +7,18 @@
 namespace corvane {
 namespace {
 
+// The text after the last "/", "\\" or ":"; a separator byte inside a GBK
+// character ("\x81\x5c") is none, and a lead byte before a separator does
+// not hide it ("/" and ":" are never the second byte of a character).
 TEST(DownloadFileName, TextAfterTheLastSeparator) {
-  EXPECT_EQ(DownloadFileName("/data/out/f1.txt"), "f1.txt");
-  EXPECT_EQ(DownloadFileName("data\\out\\f2.txt"), "f2.txt");
-  EXPECT_EQ(DownloadFileName("c:f3.txt"), "f3.txt");
-  EXPECT_EQ(DownloadFileName("a/b\\c:d/e.txt"), "e.txt");
-  EXPECT_EQ(DownloadFileName("plain.txt"), "plain.txt");
-  EXPECT_EQ(DownloadFileName("dir/"), "");
-}
-
-TEST(DownloadFileName, BackslashInsideAGbkCharacterIsNoSeparator) {
-  // 0x5C as the second byte of a double-byte character.
-  const std::string name = "\x81\x5c\xb1\xed.txt";
-  EXPECT_EQ(DownloadFileName("/out/" + name), name);
-  EXPECT_EQ(DownloadFileName("报表.txt"), "报表.txt");
-}
-
-TEST(DownloadFileName, LeadByteBeforeASeparatorDoesNotHideIt) {
-  // "/" and ":" are never the second byte of a character: the name never
-  // holds a separator, whatever byte stands before it.
-  EXPECT_EQ(DownloadFileName("ut\xdb\x8a\x8b/\xd0" "a.txt"), "\xd0" "a.txt");
-  EXPECT_EQ(DownloadFileName("out\x81/..\x81/f.txt"), "f.txt");
-  EXPECT_EQ(DownloadFileName("c\xfe:f.txt"), "f.txt");
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data/out/f1.txt", "f1.txt"}, {"data\\out\\f2.txt", "f2.txt"}, {"c:f3.txt", "f3.txt"},
+      {"a/b\\c:d/e.txt", "e.txt"},   {"plain.txt", "plain.txt"},      {"dir/", ""},
+      {"/out/\x81\x5c\xb1\xed.txt", "\x81\x5c\xb1\xed.txt"},    {"报表.txt", "报表.txt"},
+      {"ut\xdb\x8a\x8b/\xd0" "a.txt", "\xd0" "a.txt"},         {"out\x81/..\x81/f.txt", "f.txt"},
+      {"c\xfe:f.txt", "f.txt"},
+  };
+  for (const auto& [path, name] : cases) EXPECT_EQ(DownloadFileName(path), name) << path;
 }
 
 // FTP commands are lines: a line break in any download field would add a

@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "test_front_end.h"
+#include "transport/test_peer.h"
 
 namespace corvane::testing {
 
 void ExpectHugeServerErrorTextCappedAndKeptWhole(const LinkProbe& probe,
                                                  const std::string& address) {
-  TestFrontEnd server(address, [](std::vector<transport::Variant>&, transport::Variant*,
-                                  transport::ExcepInfo* e) {
+  auto raise_huge_text = [](std::vector<transport::Variant>&, transport::Variant*, transport::ExcepInfo* e) {
     e->description = std::u16string(8 << 20, u'x');
     return transport::kDISP_E_EXCEPTION;
-  });
-  ASSERT_TRUE(server.ready());
+  };
+  transport::testing::AppServerPeer server(address, 211, "", raise_huge_text);
+  ASSERT_TRUE(server.Listening());
   auto out = probe.Run({"trade", "202", "1", Hex("r"), address, "FrontServer", Hex("10.0.0.1"),
                         Hex("untouched")});
   EXPECT_EQ(out["exit"], "0") << out["stderr"];

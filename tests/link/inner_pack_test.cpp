@@ -16,37 +16,25 @@ class InnerPack : public ::testing::Test {
   void SetUp() override { SystemCfg().LocalIP = "10.1.2.3"; }
 };
 
-TEST_F(InnerPack, OrdinaryHeaderIs38Characters) {
-  std::string packet;
-  ASSERT_EQ(Kvo_BuildInnerPack(201, "a~bc", &packet, 12345), 0);
-  EXPECT_EQ(packet, "201" "00000000012345" "000004" "       10.1.2.3" "~a~bc");
-  EXPECT_EQ(packet.find('~'), 38u);
-}
-
-TEST_F(InnerPack, NumberAndSerialPadding) {
-  EXPECT_EQ(Kvo_BuildPackHead(21, 0, 0).substr(0, 17), "021" "00000000000000");
-  EXPECT_EQ(Kvo_BuildPackHead(7, 0, 0).substr(0, 3), "007");
-}
-
-TEST_F(InnerPack, SerialRoundsHalvesAwayFromZero) {
-  EXPECT_EQ(Kvo_BuildPackHead(1, 0, 12.5).substr(3, 14), "00000000000013");
-  EXPECT_EQ(Kvo_BuildPackHead(1, 0, 12.4).substr(3, 14), "00000000000012");
-  EXPECT_EQ(Kvo_BuildPackHead(1, 0, 2.5).substr(3, 14), "00000000000003");
-  EXPECT_EQ(Kvo_BuildPackHead(1, 0, 99999999999999.0).substr(3, 14), "99999999999999");
-}
-
-TEST_F(InnerPack, LengthCountsGbkBytes) {
-  std::string packet;
-  ASSERT_EQ(Kvo_BuildInnerPack(201, "", &packet, 1), 0);
-  EXPECT_EQ(packet.substr(17, 6), "000000");
-  EXPECT_EQ(packet.back(), '~');
-  ASSERT_EQ(Kvo_BuildInnerPack(201, "医保", &packet, 1), 0);  // two characters, 4 bytes
-  EXPECT_EQ(packet.substr(17, 6), "000004");
-}
-
-TEST_F(InnerPack, LocalAddressRightAligned) {
-  EXPECT_EQ(BuildPackHeadFor(1, 0, 0, "").substr(23), std::string(15, ' '));
-  EXPECT_EQ(BuildPackHeadFor(1, 0, 0, "123456789012345").substr(23), "123456789012345");
+// The 38-character header: number (3), serial rounded half away from zero
+// (14), request length in GBK bytes (6), local address right-aligned (15).
+TEST_F(InnerPack, HeaderFieldsAtTheirPlaces) {
+  const struct {
+    int32_t trade_no;
+    std::string request;
+    double serial;
+    std::string ip, packet;
+  } cases[] = {
+      {201, "a~bc", 12345, "10.1.2.3", "201" "00000000012345" "000004" "       10.1.2.3" "~a~bc"},
+      {7, "", 0, "", "007" "00000000000000" "000000" + std::string(15, ' ') + "~"},
+      {21, "医保", 2.5, "123456789012345", "021" "00000000000003" "000004" "123456789012345" "~医保"},
+  };
+  for (const auto& c : cases) {
+    SystemCfg().LocalIP = c.ip;
+    std::string packet;
+    ASSERT_EQ(Kvo_BuildInnerPack(c.trade_no, c.request, &packet, c.serial), 0);
+    EXPECT_EQ(packet, c.packet);
+  }
 }
 
 // A value wider than its place would shift every later header field: each

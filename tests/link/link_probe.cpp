@@ -5,7 +5,6 @@
 //
 // Texts travel as hex so that GBK bytes pass any console unchanged.
 //
-//   link-probe ftp <host> <user> <password> <remote-hex> <local-name>
 //   link-probe down <reply-hex> <field>
 //   link-probe check <trade-no> <reply-hex>
 //   link-probe trade <trade-no> <serial> <request-hex> <native-address>
@@ -25,7 +24,6 @@
 #include "link/reply_check.h"
 #include "link/reply_download.h"
 #include "link/remote_trade.h"
-#include "platform/paths.h"
 #include "hex_text.h"
 
 namespace {
@@ -41,7 +39,7 @@ void PrintLastError() {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: link-probe ftp|down|check|trade ...\n");
+  std::fprintf(stderr, "usage: link-probe down|check|trade ...\n");
   return 2;
 }
 
@@ -50,13 +48,6 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   std::string command = argv[1];
-  if (command == "ftp" && argc == 7) {
-    std::string local = corvane::platform::JoinPath(corvane::platform::HostDirectory(), argv[6]);
-    Print("result", std::to_string(corvane::Kvo_FtpGetFile(argv[2], argv[3], argv[4],
-                                                           corvane::testing::Unhex(argv[5]), local, true)));
-    PrintLastError();
-    return 0;
-  }
   if (command == "down" && argc == 4) {
     std::string reduced = "(untouched)";
     int result = corvane::Kvo_DownReplyFile(corvane::testing::Unhex(argv[2]), std::atoi(argv[3]), &reduced);

@@ -11,12 +11,13 @@
 #include "ftp_server.h"
 #include "hostile_front_end.h"
 #include "link_probe_runner.h"
-#include "test_front_end.h"
+#include "transport/test_peer.h"
 
 namespace corvane::testing {
 namespace {
 
 using transport::Variant;
+using transport::testing::AppServerPeer;
 
 std::map<std::string, std::string> Trade(const LinkProbe& probe, int no, const std::string& serial,
                                          const std::string& request, const std::string& address,
@@ -176,8 +177,8 @@ int32_t ByRequest(std::vector<Variant>& args, Variant* result, transport::ExcepI
 }
 
 TEST(RemoteTradeWithTestServer, FailuresAndValuesOfTheServer) {
-  TestFrontEnd server("127.0.0.66", ByRequest);
-  ASSERT_TRUE(server.ready());
+  AppServerPeer server("127.0.0.66", 211, "", ByRequest);
+  ASSERT_TRUE(server.Listening());
   // An unwritable log stops the call before any connection.
   LinkProbe blocked(ProbeKind::kLinux);
   WriteFile(blocked.HostFile("log1"), "a file where the log directory belongs");
@@ -219,13 +220,13 @@ TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageAndKeptWhole)
 // A front end that accepts and never answers: with ReplyTimeout the call
 // fails at the limit like a broken connection (-7006).
 TEST(RemoteTradeAtTheEdges, SilentFrontEndFailsAtTheReplyLimit) {
-  TestFrontEnd server("127.0.0.32", [](std::vector<Variant>&, Variant* result,
-                                       transport::ExcepInfo*) {
+  auto answer_late = [](std::vector<Variant>&, Variant* result, transport::ExcepInfo*) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     *result = Variant::Str(u"0~late");
     return transport::kS_OK;
-  });
-  ASSERT_TRUE(server.ready());
+  };
+  AppServerPeer server("127.0.0.32", 211, "", answer_late);
+  ASSERT_TRUE(server.Listening());
   LinkProbe probe(ProbeKind::kLinux);
   WriteFile(probe.HostFile("TradeCfg.ini"), "[SYSTEM]\r\nReplyTimeout=500\r\n");
   const auto start = std::chrono::steady_clock::now();

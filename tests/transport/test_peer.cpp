@@ -61,20 +61,15 @@ void RawPeer::CloseClient() {
 
 namespace {
 
-// The application object of the test server: "Transmit"(number, packet,
-// address) answers "0~" + packet and writes "back" into the address.
+// The application object of the test server.
 class TestApp : public IDispatchObject {
  public:
+  TestApp(const AppServerPeer::Transmit* transmit, std::atomic<int>* calls)
+      : transmit_(transmit), calls_(calls) {}
   int32_t GetIdsOfNames(const std::vector<std::u16string>& names, std::vector<int32_t>* ids) override {
-    if (names.size() == 1 && names[0] == u"Transmit") {
-      ids->assign(1, 7);
-      return kS_OK;
-    }
-    if (names.size() == 1 && names[0] == u"Fail") {
-      ids->assign(1, 8);
-      return kS_OK;
-    }
-    return kDISP_E_UNKNOWNNAME;
+    if (names.size() != 1 || (names[0] != u"Transmit" && names[0] != u"Fail")) return kDISP_E_UNKNOWNNAME;
+    ids->assign(1, names[0] == u"Transmit" ? 7 : 8);
+    return kS_OK;
   }
   int32_t Invoke(int32_t dispid, uint16_t, std::vector<Variant>& args, const std::vector<int32_t>&,
                  Variant* result, ExcepInfo* excep) override {
@@ -83,19 +78,27 @@ class TestApp : public IDispatchObject {
       excep->description = u"服务端故障";
       return kDISP_E_EXCEPTION;
     }
-    if (dispid != 7 || args.size() != 3) return kDISP_E_MEMBERNOTFOUND;
+    if (dispid != 7) return kDISP_E_MEMBERNOTFOUND;
+    ++*calls_;
+    if (*transmit_) return (*transmit_)(args, result, excep);
+    if (args.size() != 3) return kDISP_E_MEMBERNOTFOUND;
     std::u16string packet = VariantToWide(args[1]);
     if (args[0].IsByRef() && args[0].ref) *args[0].ref = Variant::Str(u"back");
     if (args[2].IsByRef() && args[2].ref) *args[2].ref = Variant::I4(args[2].ref->AsI4() + 1);
     if (result) *result = Variant::Str(u"0~" + packet);
     return kS_OK;
   }
+
+ private:
+  const AppServerPeer::Transmit* transmit_;
+  std::atomic<int>* calls_;
 };
 
 }  // namespace
 
-AppServerPeer::AppServerPeer(const std::string& address, uint16_t port, std::string server_name)
-    : server_name_(std::move(server_name)) {
+AppServerPeer::AppServerPeer(const std::string& address, uint16_t port, std::string server_name,
+                             Transmit transmit)
+    : server_name_(std::move(server_name)), transmit_(std::move(transmit)) {
   platform::SocketStartup();
   int err = 0;
   listener_ = platform::ListenTcp(address, port, 64, &err);
@@ -121,10 +124,11 @@ void AppServerPeer::AcceptLoop() {
     if (platform::WaitReadable(listener_, 50000) != 1) continue;
     platform::SocketHandle s = platform::AcceptSocket(listener_, nullptr);
     if (s == platform::kNoSocket) continue;
+    ++connections_;
     auto session = std::make_shared<TServerSession>(s, [this](const std::u16string& name) -> Variant {
       if (!create_error.empty()) throw ETransportError(create_error);
-      if (platform::WideToAnsi(name) != server_name_) return Variant();
-      return Variant::Dispatch(std::make_shared<TestApp>());
+      if (!server_name_.empty() && platform::WideToAnsi(name) != server_name_) return Variant();
+      return Variant::Dispatch(std::make_shared<TestApp>(&transmit_, &calls_));
     });
     session->on_block = [this](const IDataBlock& b, bool outgoing) {
       if (outgoing) return;

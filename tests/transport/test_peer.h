@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -36,17 +37,26 @@ class RawPeer {
   platform::SocketHandle client_ = platform::kNoSocket;
 };
 
-// Answers like a front end: creates the object named `server_name` and
-// answers "Transmit".  Counts the blocks it receives by action.
+// Answers like a front end: creates the object named `server_name` (any
+// name when it is empty), whose "Transmit" runs `transmit` and whose "Fail"
+// raises.  Without `transmit`, "Transmit"(number, packet, address) answers
+// "0~" + packet, writes "back" into the address and adds one to the number.
+// Counts connections, calls and the blocks it receives by action.
 class AppServerPeer {
  public:
-  AppServerPeer(const std::string& address, uint16_t port, std::string server_name);
+  // args in argument-array order: args[2] number, args[1] packet, args[0]
+  // local address.  Returns a dispatch result code.
+  using Transmit = std::function<int32_t(std::vector<Variant>& args, Variant* result, ExcepInfo* excep)>;
+  AppServerPeer(const std::string& address, uint16_t port, std::string server_name,
+                Transmit transmit = nullptr);
   ~AppServerPeer();
   bool Listening() const { return listener_ != platform::kNoSocket; }
   int Received(uint32_t signature) const;
   int ReceivedTotal() const;
   // Waits until `count` blocks of that signature arrived (or timeout).
   bool WaitReceived(uint32_t signature, int count, int timeout_ms) const;
+  int connections() const { return connections_; }
+  int calls() const { return calls_; }
   // Text that create-object answers with an error reply (empty: none).
   std::string create_error;
 
@@ -54,6 +64,9 @@ class AppServerPeer {
   void AcceptLoop();
   platform::SocketHandle listener_ = platform::kNoSocket;
   std::string server_name_;
+  Transmit transmit_;
+  std::atomic<int> connections_{0};
+  std::atomic<int> calls_{0};
   std::thread acceptor_;
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
