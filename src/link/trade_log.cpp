@@ -26,23 +26,29 @@ HeldLog& Held() {
 }
 
 // Appends a line to path: through the file the call holds (opened on its
-// first line), or opened and closed for this line outside a call.
-bool AppendLine(const std::string& log_dir, const std::string& path, const std::string& line) {
+// first line), or opened and closed for this line outside a call.  False
+// with the system's words in *why when refused.
+bool AppendLine(const std::string& log_dir, const std::string& path, const std::string& line,
+                std::string* why) {
   HeldLog& held = Held();
   if (held.in_call && held.file.IsOpen() && held.file.Path() == path) {
     if (held.file.Append(line)) return true;
+    *why = platform::LastFileErrorText();
     held.file.Close();
     return false;
   }
+  bool written;
   if (!held.in_call) {
     if (!platform::DirectoryExists(log_dir)) platform::MakeDirectory(log_dir);
-    return platform::AppendToFile(path, line);
+    written = platform::AppendToFile(path, line);
+  } else {
+    // In a call the folder is made only when the open finds it missing.
+    written = (held.file.Open(path) || (!platform::DirectoryExists(log_dir) &&
+                                        platform::MakeDirectory(log_dir) && held.file.Open(path))) &&
+              held.file.Append(line);
   }
-  // In a call the folder is made only when the open finds it missing.
-  if (!held.file.Open(path) &&
-      (platform::DirectoryExists(log_dir) || !platform::MakeDirectory(log_dir) || !held.file.Open(path)))
-    return false;
-  return held.file.Append(line);
+  if (!written) *why = platform::LastFileErrorText();
+  return written;
 }
 
 }  // namespace
@@ -84,8 +90,9 @@ int Kvo_WriteTradeLog(int32_t mode, const std::string& text, const std::string& 
     const std::string log_dir = platform::JoinPath(base, "log1");
     line += "\r\n";
     const std::string path = platform::JoinPath(log_dir, name);
-    if (AppendLine(log_dir, path, line)) return 0;
-    Kvo_NoteCause("daily log " + path + " cannot be written");
+    std::string why;
+    if (AppendLine(log_dir, path, line, &why)) return 0;
+    Kvo_NoteCause("daily log " + path + " cannot be written: " + why);
     return -1;
   } catch (const std::exception& e) {
     Kvo_NoteCause(std::string("daily log cannot be written: ") + e.what());

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
+#include "common/diagnostics.h"
 #include "link/trade_log.h"
 #include "support/temp_dir.h"
 #include "platform/clock.h"
+#include "platform/paths.h"
 
 namespace corvane {
 namespace {
@@ -96,9 +99,19 @@ TEST(TradeLog, ACallKeepsTheFileOpenAndWritesEachLineThrough) {
 TEST(TradeLog, AnUnwritableBaseDirectoryFailsEveryWrite) {
   TempDir dir;
   EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", (fs::path(dir.path()) / "missing").string()), -1);
-  // log1 exists as a file: the directory cannot be made, the open fails.
+  // log1 exists as a file: the directory cannot be made, the open fails,
+  // and the cause names the file and the system's words, in a call or not.
   testing::WriteFile(dir.file("log1"), "");
-  EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "", dir.path()), -1);
+  const std::string log = platform::JoinPath(platform::JoinPath(dir.path(), "log1"), "day.log");
+  const std::string head = "daily log " + log + " cannot be written: ";
+  for (bool in_call : {false, true}) {
+    TakeNotedCauses();
+    std::unique_ptr<TradeLogCallScope> call(in_call ? new TradeLogCallScope : nullptr);
+    EXPECT_EQ(Kvo_WriteTradeLog(1, "x", "day.log", dir.path()), -1);
+    const std::string noted = TakeNotedCauses();
+    EXPECT_EQ(noted.find(head), 0u) << noted;
+    EXPECT_GT(noted.size(), head.size()) << noted;
+  }
   EXPECT_EQ(Kvo_WriteTradeLog(7, "x", "", dir.path()), -1);
 }
 
