@@ -62,7 +62,7 @@ void SizeRows(const std::string& dir, const char* size_label, size_t bytes, int 
   platform::ReplaceFileDurably(ini, text);
   std::string value, content;
   Row(std::string("ini key read ") + size_label, dir, rounds, "",
-      [&](int) { IniReadString(ini, "000", "TradeTypeID", "", &value); },
+      [&](int) { value = IniReadString(ini, "000", "TradeTypeID", ""); },
       [&](int) { platform::ReadWholeFile(ini, &content); });
   Row(std::string("ini key write ") + size_label, dir, rounds, "2.0",
       [&](int i) { IniWriteString(ini, "000", "TradeTypeID", std::to_string(i)); },

@@ -101,6 +101,10 @@ int32_t Guarded(const char* tag, char* buffer, Body body, bool hold_ini_files = 
   corvane::TakeNotedCauses();
   try {
     status = body(&reply);
+  } catch (const corvane::IniFileError& e) {
+    // The reply quotes what(); the system's words go to the diagnostics log.
+    corvane::Kvo_NoteCause(e.WithCause());
+    status = FaultReply(tag, e.what(), &reply);
   } catch (const std::exception& e) {
     status = FaultReply(tag, e.what(), &reply);
   } catch (...) {

@@ -37,10 +37,10 @@ HeldTexts& Held() {
 }
 
 // The file's text in *text: the kept one, or read into *scratch (and kept
-// during a call).  False when the file exists but cannot be read (with its
-// cause in *why when asked).
+// during a call).  False when the file exists but cannot be read, with the
+// system's words in *why.
 bool Load(const std::string& path, std::string* scratch, const std::string** text,
-          std::string* why = nullptr) {
+          std::string* why) {
   HeldTexts& held = Held();
   if (held.in_call) {
     auto it = held.texts.find(path);
@@ -51,18 +51,26 @@ bool Load(const std::string& path, std::string* scratch, const std::string** tex
   }
   platform::ReadResult r = platform::ReadWholeFile(path, scratch);
   if (r == platform::ReadResult::kFailed) {
-    if (why) *why = "cannot be read: " + platform::LastFileErrorText();
+    *why = platform::LastFileErrorText();
     return false;
   }
   if (r == platform::ReadResult::kMissing) scratch->clear();
   if (scratch->size() > kIniMaxFileBytes) {
-    if (why) *why = "larger than " + std::to_string(kIniMaxFileBytes) + " bytes";
+    *why = "larger than " + std::to_string(kIniMaxFileBytes) + " bytes";
     return false;
   }
   if (IniHasByteOrderMark(*scratch)) NoteByteOrderMark(path);
   *text = scratch;
   if (held.in_call) *text = &(held.texts[path] = std::move(*scratch));
   return true;
+}
+
+// Load for a read: raises IniReadError when the file cannot be read.
+const std::string& LoadForRead(const std::string& path, std::string* scratch) {
+  const std::string* text = nullptr;
+  std::string why;
+  if (!Load(path, scratch, &text, &why)) throw IniReadError(path, why);
+  return *text;
 }
 
 // After a write: the text now in the file, or nothing known (failure).
@@ -88,56 +96,52 @@ IniCallScope::~IniCallScope() {
   Held().in_call = false;
 }
 
+IniFileError::IniFileError(const std::string& what, const std::string& path,
+                           const std::string& cause)
+    : std::runtime_error(what), path_(path), cause_(cause) {}
+
+IniReadError::IniReadError(const std::string& path, const std::string& cause)
+    : IniFileError("Unable to read " + path, path, cause) {}
+
 IniWriteError::IniWriteError(const std::string& path, const std::string& cause)
-    : std::runtime_error("Unable to write to " + path), path_(path), cause_(cause) {}
+    : IniFileError("Unable to write to " + path, path, cause) {}
 
 std::string IniPath(const std::string& file, const std::string& dir) {
   if (!dir.empty()) return platform::JoinPath(dir, file);
   return platform::HostDirectory() + file;
 }
 
-bool IniLoadFile(const std::string& path, std::string* content) {
+std::string IniLoadFile(const std::string& path) {
   std::string scratch;
-  const std::string* text = nullptr;
-  if (!Load(path, &scratch, &text)) return false;
-  if (text == &scratch)
-    *content = std::move(scratch);
-  else
-    *content = *text;
-  return true;
+  const std::string& text = LoadForRead(path, &scratch);
+  if (&text == &scratch) return scratch;
+  return text;  // the text kept for the call
 }
 
-bool IniReadString(const std::string& path, const std::string& section, const std::string& key,
-                   const std::string& def, std::string* value) {
-  std::string scratch;
-  const std::string* text = nullptr;
-  if (!Load(path, &scratch, &text)) return false;
-  if (!IniFindValue(*text, section, key, value)) *value = def;
-  return true;
+std::string IniReadString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& def) {
+  std::string scratch, value;
+  if (!IniFindValue(LoadForRead(path, &scratch), section, key, &value)) return def;
+  return value;
 }
 
-bool IniReadInteger(const std::string& path, const std::string& section, const std::string& key,
-                    int32_t def, int32_t* value) {
-  std::string text;
-  if (!IniReadString(path, section, key, std::string(), &text)) return false;
-  if (!IniParseInteger(text, value)) *value = def;
-  return true;
+int32_t IniReadInteger(const std::string& path, const std::string& section, const std::string& key,
+                       int32_t def) {
+  int32_t value = def;
+  if (!IniParseInteger(IniReadString(path, section, key, std::string()), &value)) return def;
+  return value;
 }
 
-bool IniKeyExists(const std::string& path, const std::string& section, const std::string& key,
-                  bool* exists) {
+bool IniKeyExists(const std::string& path, const std::string& section, const std::string& key) {
   std::string scratch;
-  const std::string* text = nullptr;
-  if (!Load(path, &scratch, &text)) return false;
-  *exists = IniFindValue(*text, section, key, nullptr);
-  return true;
+  return IniFindValue(LoadForRead(path, &scratch), section, key, nullptr);
 }
 
 void IniWriteValues(const std::string& path, const std::vector<IniEntry>& entries) {
   std::string scratch;
   const std::string* text = nullptr;
   std::string why;
-  if (!Load(path, &scratch, &text, &why)) throw IniWriteError(path, why);
+  if (!Load(path, &scratch, &text, &why)) throw IniWriteError(path, "cannot be read: " + why);
   std::string updated;
   if (!IniApplyWrites(*text, entries, &updated)) throw IniWriteError(path);
   if (!platform::ReplaceFileDurably(path, updated)) {

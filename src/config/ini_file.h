@@ -14,20 +14,35 @@
 
 namespace corvane {
 
-// A write that the system refused, or a section or key name that cannot be
-// stored.  what() is "Unable to write to <path>"; cause() is the system's
-// words for a refused write (empty for a name that cannot be stored).
-class IniWriteError : public std::runtime_error {
+// A file that the ini engine could not read or write.  what() names the
+// file; cause() is the system's words (empty when there are none).
+class IniFileError : public std::runtime_error {
  public:
-  explicit IniWriteError(const std::string& path, const std::string& cause = "");
   const std::string& path() const { return path_; }
   const std::string& cause() const { return cause_; }
   // what() followed by ": " and the cause when there is one, for a log line.
   std::string WithCause() const { return what() + (cause_.empty() ? "" : ": " + cause_); }
 
+ protected:
+  IniFileError(const std::string& what, const std::string& path, const std::string& cause);
+
  private:
   std::string path_;
   std::string cause_;
+};
+
+// A file that exists but cannot be read, or that is larger than
+// kIniMaxFileBytes.  what() is "Unable to read <path>".
+class IniReadError : public IniFileError {
+ public:
+  IniReadError(const std::string& path, const std::string& cause);
+};
+
+// A write that the system refused, or a section or key name that cannot be
+// stored (no cause then).  what() is "Unable to write to <path>".
+class IniWriteError : public IniFileError {
+ public:
+  explicit IniWriteError(const std::string& path, const std::string& cause = "");
 };
 
 // While one of these lives (one transaction), each ini file is read once:
@@ -49,20 +64,19 @@ class IniCallScope {
 std::string IniPath(const std::string& file, const std::string& dir);
 
 // The whole file now, for several lookups (IniFindValue) from one read.  A
-// missing file gives the empty text.  False when the file exists but cannot
-// be read.
-bool IniLoadFile(const std::string& path, std::string* content);
+// missing file gives the empty text.  Raises IniReadError when the file
+// exists but cannot be read.
+std::string IniLoadFile(const std::string& path);
 
-// Reads a value now.  A missing file or key gives def.  False when the file
-// exists but cannot be read (then *value is untouched).
-bool IniReadString(const std::string& path, const std::string& section, const std::string& key,
-                   const std::string& def, std::string* value);
+// Reads a value now.  A missing file or key gives def.  Raises IniReadError
+// when the file exists but cannot be read.
+std::string IniReadString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& def);
 // Reads an integer value; text that is not an integer gives def.
-bool IniReadInteger(const std::string& path, const std::string& section, const std::string& key,
-                    int32_t def, int32_t* value);
-// Whether the key exists.  False when the file exists but cannot be read.
-bool IniKeyExists(const std::string& path, const std::string& section, const std::string& key,
-                  bool* exists);
+int32_t IniReadInteger(const std::string& path, const std::string& section, const std::string& key,
+                       int32_t def);
+// Whether the key exists.
+bool IniKeyExists(const std::string& path, const std::string& section, const std::string& key);
 
 // Writes every entry (any sections) in one durable replace: the keys appear
 // together or not at all.  Creates the file, sections and keys as needed.

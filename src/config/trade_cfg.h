@@ -127,7 +127,9 @@ int Kvo_ReadTradeCfg(std::string* key);
 // non-numeric item 1, 2 or 4 raises TextConvertError (config/text_convert.h).
 int Kvo_GetUserTradeParam(const std::string& line, TUserTradeParam* param);
 
-// Ini access beside the host program (dir empty) or in dir.
+// Ini access beside the host program (dir empty) or in dir.  A read gives
+// -1 when the file exists but cannot be read, with its path and the
+// system's words noted as the cause (no last error).
 int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
                         const std::string& key, std::string* value, const std::string& dir);
 // A refused write raises IniWriteError ("Unable to write to %s",

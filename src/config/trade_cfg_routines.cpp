@@ -38,15 +38,12 @@ std::string ArchiveSectionName(const platform::LocalTime& t) {
 // the same replace, and *note describes it for the diagnostics log.
 std::vector<IniEntry> PendingWrites(const std::string& journal, std::string* note) {
   std::vector<IniEntry> writes;
-  std::string number;
-  if (!IniReadString(journal, kPendingSection, "TradeTypeID", "", &number))
-    throw IniWriteError(journal);
+  const std::string number = IniReadString(journal, kPendingSection, "TradeTypeID", "");
   if (!platform::TrimText(number).empty()) {
     const std::string archive = ArchiveSectionName(platform::Now());
     *note = "unfinished transaction kept in section [" + archive + "] of " + journal + ":";
     for (const char* key : kPendingKeys) {
-      std::string value;
-      if (!IniReadString(journal, kPendingSection, key, "", &value)) throw IniWriteError(journal);
+      const std::string value = IniReadString(journal, kPendingSection, key, "");
       writes.push_back(IniEntry{archive, key, value});
       *note += std::string(" ") + key + "=" + value;
     }
@@ -55,10 +52,25 @@ std::vector<IniEntry> PendingWrites(const std::string& journal, std::string* not
   return writes;
 }
 
+// Runs a settings routine: a failure notes its cause (for an ini file, its
+// path and the system's words) and records code.
+template <typename Body>
+int SettingsRoutine(int32_t code, Body body) {
+  try {
+    return body();
+  } catch (const IniFileError& e) {
+    Kvo_NoteCause(e.WithCause());
+  } catch (const std::exception& e) {
+    Kvo_NoteCause(e.what());
+  } catch (...) {
+  }
+  return Kvo_SetLastError(code);
+}
+
 }  // namespace
 
 int InitCorvane(const std::string& level, int mode) {
-  try {
+  return SettingsRoutine(kErrInitCorvane, [&level, mode] {
     TPackEdit& pack = PackEdit();
     pack.LevelText = level;
     int32_t n = 0;
@@ -70,20 +82,16 @@ int InitCorvane(const std::string& level, int mode) {
     err = TError();
     err.Time = platform::DateTimeText(platform::Now());
     return 0;
-  } catch (...) {
-    return Kvo_SetLastError(kErrInitCorvane);
-  }
+  });
 }
 
 int Kvo_InitializeIniF() {
-  try {
+  return SettingsRoutine(kErrInitializeIniF, [] {
     const std::string cfg = IniPath(kTradeCfgFile, "");
     std::vector<IniEntry> missing;
     for (int i = 0; i < kTradeCfgKeyCount; ++i) {
       const TradeCfgKey& k = kTradeCfgKeys[i];
-      bool exists = false;
-      if (!IniKeyExists(cfg, k.section, k.key, &exists)) throw IniWriteError(cfg);
-      if (!exists) missing.push_back(IniEntry{k.section, k.key, ""});
+      if (!IniKeyExists(cfg, k.section, k.key)) missing.push_back(IniEntry{k.section, k.key, ""});
     }
     if (!missing.empty()) IniWriteValues(cfg, missing);
 
@@ -92,19 +100,13 @@ int Kvo_InitializeIniF() {
     IniWriteValues(journal, PendingWrites(journal, &note));
     if (!note.empty()) Kvo_WriteDiagnostic("Kvo_InitializeIniF", 0, note);
     return 0;
-  } catch (const std::exception& e) {
-    Kvo_NoteCause(e.what());
-  } catch (...) {
-  }
-  return Kvo_SetLastError(kErrInitializeIniF);
+  });
 }
 
 int Kvo_ReadTradeCfg(std::string* key) {
-  try {
+  return SettingsRoutine(kErrReadTradeCfg, [key] {
     // One read of the file for every key of the transaction.
-    const std::string cfg = IniPath(kTradeCfgFile, "");
-    std::string content;
-    if (!IniLoadFile(cfg, &content)) throw IniWriteError(cfg);
+    const std::string content = IniLoadFile(IniPath(kTradeCfgFile, ""));
     auto text = [&](const char* section, const char* name, std::string* out) {
       if (!IniFindValue(content, section, name, out)) out->clear();
     };
@@ -139,23 +141,19 @@ int Kvo_ReadTradeCfg(std::string* key) {
     if (env.TextBuffer) std::memcpy(env.TextBuffer, "ZeroUse!", sizeof "ZeroUse!");
     std::memset(env.Reserved48, 0, sizeof env.Reserved48);
     return 0;
-  } catch (const std::exception& e) {
-    Kvo_NoteCause(e.what());
-  } catch (...) {
-  }
-  return Kvo_SetLastError(kErrReadTradeCfg);
+  });
 }
 
 int Kvo_ReadIniFSection(const std::string& file, const std::string& section,
                         const std::string& key, std::string* value, const std::string& dir) {
   try {
-    std::string read;
-    if (!IniReadString(IniPath(file, dir), section, key, "", &read)) return -1;
-    *value = std::move(read);
+    *value = IniReadString(IniPath(file, dir), section, key, "");
     return 0;
+  } catch (const IniFileError& e) {
+    Kvo_NoteCause(e.WithCause());
   } catch (...) {
-    return -1;
   }
+  return -1;
 }
 
 int Kvo_WriteIniFSection(const std::string& file, const std::string& section,

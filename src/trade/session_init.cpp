@@ -13,6 +13,7 @@
 #include "common/session_flag.h"
 #include "common/trade_numbers.h"
 #include "config/comma_text.h"
+#include "config/ini_file.h"
 #include "config/trade_cfg.h"
 #include "link/remote_trade.h"
 #include "platform/clock.h"
@@ -100,7 +101,9 @@ int f_UCInit(const std::string&, std::string* reply) {
   try {
     init = Kvo_BusinessInit();
   } catch (const std::exception& e) {
-    // A refused ini write has recorded -7034 before raising.
+    // A refused ini write has recorded -7034 before raising; its file and
+    // the system's words go to the diagnostics log.
+    if (auto* ini = dynamic_cast<const IniFileError*>(&e)) Kvo_NoteCause(ini->WithCause());
     if (LastErrorCode() != kErrWriteIniFSection)
       Kvo_SetLastError(kErrUnexpected, UnexpectedFaultMessage(e.what()));
     init = -1;

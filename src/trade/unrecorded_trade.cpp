@@ -34,7 +34,7 @@ bool JournalWritten(const std::function<void()>& write) {
   try {
     write();
     return true;
-  } catch (const IniWriteError& e) {
+  } catch (const IniFileError& e) {
     Kvo_NoteCause("journal not written: " + e.WithCause());
   } catch (const std::exception& e) {
     Kvo_NoteCause(std::string("journal not written: ") + e.what());

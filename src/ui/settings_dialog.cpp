@@ -15,13 +15,14 @@ constexpr int kLabelWidth = 88, kLabelHeight = 12, kLabelGap = 4, kLabelDrop = 4
 
 }  // namespace
 
-bool LoadSettings(const std::string& path, std::vector<std::string>* values) {
-  values->assign(kSettingsFieldCount, std::string());
+std::vector<std::string> LoadSettings(const std::string& path) {
+  const std::string content = IniLoadFile(path);
+  std::vector<std::string> values(kSettingsFieldCount);
   for (size_t i = 0; i < kSettingsFieldCount; ++i) {
     const SettingsField& f = SettingsFields()[i];
-    if (!IniReadString(path, f.section, f.key, f.shown_default, &(*values)[i])) return false;
+    if (!IniFindValue(content, f.section, f.key, &values[i])) values[i] = f.shown_default;
   }
-  return true;
+  return values;
 }
 
 void SaveSettings(const std::string& path, const std::vector<std::string>& values) {

@@ -28,9 +28,9 @@ const SettingsField* SettingsFields();  // kSettingsFieldCount entries
 constexpr int kSettingsConfirm = 1;
 constexpr int kSettingsCancel = 2;
 
-// Reads the nine values in tab order, each with its shown default.  False
-// when the file exists but cannot be read.
-bool LoadSettings(const std::string& path, std::vector<std::string>* values);
+// Reads the nine values in tab order, each with its shown default (one read
+// of the file).  Raises IniReadError when the file exists but cannot be read.
+std::vector<std::string> LoadSettings(const std::string& path);
 
 // Writes the nine values as given (no trimming, no checks; the ini engine
 // puts each on one line) in one durable replace of the file: all nine or,

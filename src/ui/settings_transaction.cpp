@@ -30,8 +30,10 @@ int FormFailed(const platform::FormResult& r) {
 
 int Kvo_ShowSettingsDialogFor(const std::string& path) {
   std::vector<std::string> loaded;
-  if (!LoadSettings(path, &loaded)) {
-    Kvo_WriteDiagnostic(kStep, kErrDialogRead, path);
+  try {
+    loaded = LoadSettings(path);
+  } catch (const IniReadError& e) {
+    Kvo_WriteDiagnostic(kStep, kErrDialogRead, e.WithCause());
     return Kvo_SetLastError(kErrDialogRead, DialogReadMessage(path));
   }
   platform::FormResult result;

@@ -76,9 +76,11 @@ std::vector<Write> Writes() {
 }
 
 std::string OursRead(const std::string& path, const Lookup& l) {
-  std::string v;
-  if (!IniReadString(path, l.section, l.key, "<default>", &v)) return "<failed>";
-  return v;
+  try {
+    return IniReadString(path, l.section, l.key, "<default>");
+  } catch (const IniReadError&) {
+    return "<failed>";
+  }
 }
 
 std::string SystemRead(const std::string& path, const Lookup& l) {
@@ -139,8 +141,7 @@ TEST(IniCompare, IntegersAgreeWithTheSystemExceptHexAndTrailingText) {
   testing::WriteFile(path, c.text);
   std::vector<std::string> unexpected;
   for (const Lookup& l : c.lookups) {
-    int32_t ours = 0;
-    ASSERT_TRUE(IniReadInteger(path, l.section, l.key, 5, &ours));
+    const int32_t ours = IniReadInteger(path, l.section, l.key, 5);
     int32_t sys = static_cast<int32_t>(
         GetPrivateProfileIntA(l.section.c_str(), l.key.c_str(), 5, path.c_str()));
     if (ours == sys) continue;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/diagnostics.h"
 #include "common/last_error.h"
 #include "config/ini_file.h"
 #include "config/trade_cfg.h"
@@ -139,15 +140,29 @@ TEST_F(TradeCfgTest, ReadingATransactionLineRefreshesEverySetting) {
   EXPECT_EQ(IccEnv().Port, 4);
 }
 
-TEST_F(TradeCfgTest, AnUnreadableSettingsFileFailsWithItsCode) {
-  std::filesystem::create_directory(HostFile("TradeCfg.ini"));
+// The cause the last failure noted: the file, then the system's words.
+void ExpectReadCause(const std::string& path) {
+  const std::string noted = TakeNotedCauses();
+  const std::string head = "Unable to read " + path + ": ";
+  EXPECT_EQ(noted.find(head), 0u) << noted;
+  EXPECT_GT(noted.size(), head.size()) << noted;
+}
+
+TEST_F(TradeCfgTest, AnUnreadableSettingsFileFailsWithItsCodeAndNotesWhy) {
+  const std::string path = HostFile("TradeCfg.ini");
+  std::filesystem::create_directory(path);
+  TakeNotedCauses();
   std::string key;
   EXPECT_EQ(Kvo_ReadTradeCfg(&key), -1);
   EXPECT_EQ(LastErrorCode(), -7004);
+  ExpectReadCause(path);
   EXPECT_EQ(Kvo_InitializeIniF(), -1);
   EXPECT_EQ(LastErrorCode(), -7030);
   EXPECT_EQ(LastErrorMessage(), "执行Kvo_InitializeIniF函数发生错误，请联系开发人员！");
-  std::filesystem::remove(HostFile("TradeCfg.ini"));
+  ExpectReadCause(path);
+  EXPECT_EQ(Kvo_ReadIniFSection("TradeCfg.ini", "SYSTEM", "LocalIP", &key, ""), -1);
+  ExpectReadCause(path);
+  std::filesystem::remove(path);
 }
 
 TEST(InitCorvaneTest, ResetsTheSessionRecords) {

@@ -3,6 +3,8 @@
 // cause the library knew.
 #include "flow/flow_fixture.h"
 
+#include <filesystem>
+
 #include "common/diagnostics.h"
 #include "platform/clock.h"
 
@@ -75,6 +77,31 @@ TEST_F(DiagnosticsFlow, InitRefusedByTheFrontEndLogsItsStatusAndText) {
   auto r = Host({{"init"}});
   EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
   EXPECT_EQ("reply: -1~area 0101 closed", Line(kInitTag + ":004", -7104));
+}
+
+// Ini files that the system will not write or read: the host sees the codes
+// it always saw, the line names the file and gives the system's words.
+TEST_F(DiagnosticsFlow, IniFilesTheSystemRefusesAreLoggedWithItsWords) {
+  const std::string cfg = *dir_ / "TradeCfg.ini";
+  const std::string full = ": No space left on device (errno 28)";
+  Preload("refuse_rename", {{"CORVANE_REFUSE_ONTO", "/TradeCfg.ini"},
+                            {"CORVANE_REFUSE_IF_NEW_HAS", "[USERTRADE]"}});
+  StartFrontEnd();
+  auto r = Host({{"init"}});
+  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7034), r[0].text);
+  EXPECT_EQ("Unable to write to " + cfg + full, Line(kInitTag + ":004", -7034));
+  // The journal's first write of a card transaction, refused, reaches the export.
+  Preload("refuse_rename", {{"CORVANE_REFUSE_ONTO", "/TradeLog.ini"},
+                            {"CORVANE_REFUSE_IF_NEW_HAS", "TradeTypeID=28"}});
+  Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
+  EXPECT_EQ("Unable to write to " + *dir_ / "TradeLog.ini" + full,
+            Line("动态库入口(f_UserCorvaneApply)", -7099));
+  host_env_.clear();
+  std::filesystem::remove(cfg);
+  std::filesystem::create_directory(cfg);
+  r = Host({{"init"}});
+  EXPECT_EQ(ErrorReply(kInitTag + ".002", -7030), r[0].text);
+  EXPECT_EQ("Unable to read " + cfg + ": Is a directory (errno 21)", Line(kInitTag + ".002", -7030));
 }
 
 TEST_F(DiagnosticsFlow, FailedDownloadLogs7204AndTheFtpCauseWithoutThePassword) {

@@ -1,6 +1,7 @@
 #include "flow/flow_fixture.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -158,6 +159,15 @@ void FlowTest::WriteCardSettings() {
 }
 
 void FlowTest::PutCard(const std::string& data) { WriteFile(*dir_ / "iccard.dat", data); }
+
+void FlowTest::Preload(const std::string& library, std::map<std::string, std::string> settings) {
+  std::string preload = BuildDir() + "/tests/flow/lib" + library + ".so";
+  // A sanitizer build's runtime must come first (tests/sanitizer).
+  if (const char* runtime = std::getenv("CORVANE_SANITIZER_PRELOAD"))
+    preload = std::string(runtime) + ":" + preload;
+  host_env_ = std::move(settings);
+  host_env_["LD_PRELOAD"] = preload;
+}
 
 std::string FlowTest::DiagnosticsLog() {
   std::string all;

@@ -78,6 +78,11 @@ class FlowTest : public ::testing::Test {
   std::vector<CardCall> CardCalls();
   std::vector<CardCall> CardWrites();  // IC_SaveData calls only
 
+  // Loads a library of this folder into the host program (Linux runs) with
+  // its settings in the environment: refuse_rename refuses one rename as a
+  // full disk would (see its source).
+  void Preload(const std::string& library, std::map<std::string, std::string> settings = {});
+
   std::vector<Received> FrontCalls() { return front_->Calls(); }
   // Every line of the diagnostics logs under log1/.
   std::string DiagnosticsLog();

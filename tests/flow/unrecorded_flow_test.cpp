@@ -5,7 +5,6 @@
 // unfinished one.
 #include "flow/flow_fixture.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "common/error_codes.h"
@@ -28,15 +27,9 @@ class Unrecorded : public FlowTest {
   // Refuses the first write of TradeLog.ini whose new content holds new_has
   // and whose replaced content holds old_has.
   void RefuseJournalWrite(const std::string& new_has, const std::string& old_has = "") {
-    std::string preload = corvane::testing::BuildDir() + "/tests/flow/librefuse_rename.so";
-    // A sanitizer build's runtime must come first (tests/sanitizer).
-    if (const char* runtime = std::getenv("CORVANE_SANITIZER_PRELOAD")) {
-      preload = std::string(runtime) + ":" + preload;
-    }
-    host_env_ = {{"LD_PRELOAD", preload},
-                 {"CORVANE_REFUSE_ONTO", "/TradeLog.ini"},
-                 {"CORVANE_REFUSE_IF_NEW_HAS", new_has},
-                 {"CORVANE_REFUSE_IF_OLD_HAS", old_has}};
+    Preload("refuse_rename", {{"CORVANE_REFUSE_ONTO", "/TradeLog.ini"},
+                              {"CORVANE_REFUSE_IF_NEW_HAS", new_has},
+                              {"CORVANE_REFUSE_IF_OLD_HAS", old_has}});
   }
   // The log1/CorvaneReply...txt named in a text.
   static std::string KeptFile(const std::string& text) {

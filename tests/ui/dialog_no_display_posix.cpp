@@ -2,6 +2,7 @@
 // act on, the settings file untouched, and never a success.
 #include <gtest/gtest.h>
 
+#include "common/diagnostics.h"
 #include "common/error_codes.h"
 #include "common/last_error.h"
 #include "platform/environment.h"
@@ -47,9 +48,18 @@ TEST_F(NoDialog, WithoutTheDialogProgramTheCallNamesIt) {
 TEST_F(NoDialog, AnUnreadableFileIsNamedBeforeAnythingIsShown) {
   std::filesystem::remove(path_);
   std::filesystem::create_directory(path_);
+  SetDiagnosticsDirectory(dir_.path());
   EXPECT_EQ(-1, Kvo_ShowSettingsDialogFor(path_));
+  SetDiagnosticsDirectory("");
   EXPECT_EQ(kErrDialogRead, LastErrorCode());
   EXPECT_NE(std::string::npos, LastErrorMessage().find(path_));
+  // The diagnostics log has the system's words.
+  std::string log;
+  for (const auto& e : std::filesystem::directory_iterator(dir_ / "log1"))
+    log += ReadFile(e.path().string());
+  EXPECT_NE(std::string::npos,
+            log.find("[settings dialog] -7043 Unable to read " + path_ + ": Is a directory (errno 21)"))
+      << log;
 }
 
 }  // namespace

@@ -24,13 +24,13 @@ platform::FormResult Closed(std::vector<std::string> texts, std::vector<bool> ch
 TEST(SettingsModel, ShowsDefaultsOnlyForMissingKeysInTabOrder) {
   TempDir dir;
   std::vector<std::string> v;
-  ASSERT_TRUE(LoadSettings(dir / "TradeCfg.ini", &v));  // no file at all
+  v = LoadSettings(dir / "TradeCfg.ini");  // no file at all
   EXPECT_EQ(v, (std::vector<std::string>{"2", "501", "501", "1", "9600", "", "", "", ""}));
   // Keys present with empty values (as session start creates them) show empty.
   WriteFile(dir / "TradeCfg.ini",
             "[HardWare]\r\nCom=\r\nReadType=7\r\ncardtype=\r\nbaud=\r\nOpType=3\r\n"
             "[SYSTEM]\r\nLocalIP=10.0.0.1\r\nNativeAddress=fe\r\nAREAID=0101\r\n");
-  ASSERT_TRUE(LoadSettings(dir / "TradeCfg.ini", &v));
+  v = LoadSettings(dir / "TradeCfg.ini");
   EXPECT_EQ(v, (std::vector<std::string>{"", "7", "", "3", "", "10.0.0.1", "fe", "", "0101"}));
   EXPECT_EQ(SettingsForm(v).edits[8].text, "0101");
   EXPECT_EQ(SettingsForm(v).edits[1].left, 97);
@@ -41,7 +41,7 @@ TEST(SettingsModel, SavesTheNineValuesAsTypedKeepingTheRestOfTheFile) {
   const std::string path = dir / "TradeCfg.ini";
   WriteFile(path, "; workstation 3\r\n[HardWare]\r\nCom=5\r\n[USERTRADE]\r\n21=21,5,x\r\n");
   std::vector<std::string> loaded;
-  ASSERT_TRUE(LoadSettings(path, &loaded));
+  loaded = LoadSettings(path);
   auto values = EditedSettings(
       loaded, Closed({"abc", "", " 502 ", "1", "9600", "10.0.0.1", "前置机\r\n[SYSTEM]", "srv", ""},
                      {true, true, true, false, false, true, true, true, false}));
@@ -69,7 +69,7 @@ TEST(SettingsModel, ARefusedSaveRaisesAndWritesNothing) {
   TempDir dir;
   const std::string path = dir.file("gone/TradeCfg.ini");
   std::vector<std::string> v;
-  ASSERT_TRUE(LoadSettings(path, &v));
+  v = LoadSettings(path);
   EXPECT_THROW(SaveSettings(path, v), IniWriteError);
   EXPECT_FALSE(std::filesystem::exists(dir / "gone"));
   // A read-only file is left as it is, even for a user who could replace it.

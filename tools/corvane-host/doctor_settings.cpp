@@ -28,12 +28,11 @@ bool Used(const TradeCfgKey& k) {
 
 std::string Name(const TradeCfgKey& k) { return std::string("[") + k.section + "] " + k.key; }
 
-// One key: false when a required key is missing or empty.
-bool CheckKey(const HostText& text, const std::string& path, const TradeCfgKey& k) {
-  bool exists = false;
+// One key of the file's content: false when a required key is missing or
+// empty.
+bool CheckKey(const HostText& text, const std::string& content, const TradeCfgKey& k) {
   std::string value;
-  IniKeyExists(path, k.section, k.key, &exists);
-  IniReadString(path, k.section, k.key, "", &value);
+  const bool exists = IniFindValue(content, k.section, k.key, &value);
   int32_t number = 0;
   if (k.integer && !IniParseInteger(value, &number)) {
     Say(text, "warn", Name(k) + (exists ? "=\"" + value + "\" is not a number" : " is missing") +
@@ -65,7 +64,7 @@ bool CheckSettings(const HostText& text, const std::string& dir) {
     Say(text, "warn", path + " starts with a UTF-8 byte-order mark: it is skipped, but the "
                              "file must be GBK text; save it as GBK (ANSI)");
   bool ok = true;
-  for (int i = 0; i < kTradeCfgKeyCount; ++i) ok = CheckKey(text, path, kTradeCfgKeys[i]) && ok;
+  for (int i = 0; i < kTradeCfgKeyCount; ++i) ok = CheckKey(text, content, kTradeCfgKeys[i]) && ok;
   if (ok) Say(text, "ok  ", path + " has the keys a session needs");
   return ok;
 }

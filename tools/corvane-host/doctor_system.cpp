@@ -39,8 +39,13 @@ bool CheckCodePage(const HostText& text) {
 bool CheckFrontEnd(const HostText& text, const std::string& dir) {
   const std::string path = IniPath(kTradeCfgFile, dir);
   std::string address, server;
-  IniReadString(path, kSectionSystem, "NativeAddress", "", &address);
-  IniReadString(path, kSectionSystem, "NativeServer", "", &server);
+  try {
+    address = IniReadString(path, kSectionSystem, "NativeAddress", "");
+    server = IniReadString(path, kSectionSystem, "NativeServer", "");
+  } catch (const IniReadError& e) {
+    Say(text, "FAIL", "front end not checked: " + e.WithCause());
+    return false;
+  }
   const std::string where = address + ":" + std::to_string(kFrontEndPort) + " server \"" +
                             server + "\"";
   if (address.empty() || server.empty()) {

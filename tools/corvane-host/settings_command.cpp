@@ -44,8 +44,10 @@ bool Assign(const Context& context, const std::string& arg, std::vector<std::str
 int RunSettings(Context& context, const Args& args) {
   const std::string path = IniPath(kTradeCfgFile, "");
   std::vector<std::string> values;
-  if (!LoadSettings(path, &values)) {
-    std::fprintf(stderr, "corvane-host: cannot read %s\n", path.c_str());
+  try {
+    values = LoadSettings(path);
+  } catch (const IniReadError& e) {
+    std::fprintf(stderr, "corvane-host: cannot read %s: %s\n", path.c_str(), e.cause().c_str());
     return kExitFailed;
   }
   for (size_t i = 1; i < args.size(); ++i) {
