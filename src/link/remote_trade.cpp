@@ -13,6 +13,7 @@
 #include "link/reply_check.h"
 #include "link/trade_log.h"
 #include "platform/text.h"
+#include "transport/errors.h"
 #include "transport/late_call.h"
 #include "transport/socket_connection.h"
 
@@ -36,6 +37,13 @@ std::string FrontEndText() {
          ":" + std::to_string(kFrontEndPort) + " server \"" + cfg.NativeServer + "\"";
 }
 
+// An exception's text for the diagnostics log: a transport error's with the
+// system's words behind it.
+std::string LoggedText(const std::exception& e) {
+  const auto* transport_error = dynamic_cast<const transport::ETransportError*>(&e);
+  return transport_error ? transport_error->WithCause() : e.what();
+}
+
 // Opens the slot's connection to the front end; false when it cannot be
 // opened (the slot is then empty and the cause noted).
 bool OpenFrontEnd() {
@@ -52,7 +60,7 @@ bool OpenFrontEnd() {
     if (!slot->Connected()) slot->SetConnected(true);
     return true;
   } catch (const std::exception& e) {
-    Kvo_NoteCause(FrontEndText() + ": cannot connect: " + e.what());
+    Kvo_NoteCause(FrontEndText() + ": cannot connect: " + LoggedText(e));
   } catch (...) {
     Kvo_NoteCause(FrontEndText() + ": cannot connect: unknown failure");
   }
@@ -91,10 +99,10 @@ std::string Transmit(int32_t* trade_no, std::string* packet) {
   return reply;
 }
 
-// -1 with -7006: the cause quoted (capped) in the message, whole in the
-// diagnostics log.
-int RemoteCallFailed(const std::string& cause) {
-  Kvo_NoteCause(FrontEndText() + ": Transmit failed: " + cause);
+// -1 with -7006: the cause quoted (capped) in the message, whole (with the
+// system's words behind it, when known) in the diagnostics log.
+int RemoteCallFailed(const std::string& cause, const std::string& logged) {
+  Kvo_NoteCause(FrontEndText() + ": Transmit failed: " + logged);
   return Kvo_SetLastError(kErrRemoteCall, RemoteCallMessage(cause));
 }
 
@@ -118,10 +126,10 @@ int Kvo_RemoteTrade(int32_t trade_no, const std::string& request, std::string* r
     text = Transmit(&trade_no, &packet);
   } catch (const std::exception& e) {
     ReleaseConnectionSlot();
-    return RemoteCallFailed(e.what());
+    return RemoteCallFailed(e.what(), LoggedText(e));
   } catch (...) {
     ReleaseConnectionSlot();
-    return RemoteCallFailed("unknown failure");
+    return RemoteCallFailed("unknown failure", "unknown failure");
   }
   int result;
   try {

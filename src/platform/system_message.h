@@ -10,4 +10,9 @@ namespace corvane::platform {
 // or full stop; empty text when the platform has none for the code.
 std::string SystemMessageText(int32_t code);
 
+// The system's words for one of its error numbers (errno; GetLastError() on
+// Windows) followed by the number: "No space left on device (errno 28)",
+// "Access is denied (error 5)".
+std::string SystemErrorText(int code);
+
 }  // namespace corvane::platform

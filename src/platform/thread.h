@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace corvane::platform {
 
@@ -16,8 +17,9 @@ class Thread {
   Thread& operator=(const Thread&) = delete;
 
   // Runs body on a new thread whose stack reserves stack_bytes (raised to
-  // the platform's minimum).  False when no thread could be made.
-  bool Start(std::function<void()> body, size_t stack_bytes);
+  // the platform's minimum).  False when no thread could be made, with the
+  // system's words (SystemErrorText) in *why.
+  bool Start(std::function<void()> body, size_t stack_bytes, std::string* why);
   // True on the thread this object started.
   bool IsCurrent() const;
   void Join();

@@ -22,12 +22,15 @@ void RunThreadBody(void* arg) {
 
 Thread::~Thread() { Detach(); }
 
-bool Thread::Start(std::function<void()> body, size_t stack_bytes) {
-  if (state_) return false;
+bool Thread::Start(std::function<void()> body, size_t stack_bytes, std::string* why) {
+  if (state_) {
+    *why = "this thread object is already running a thread";
+    return false;
+  }
   auto state = std::make_shared<State>();
   state->body = std::move(body);
   auto* arg = new std::shared_ptr<State>(state);
-  if (!StartNativeThread(&state->native, stack_bytes, arg)) {
+  if (!StartNativeThread(&state->native, stack_bytes, arg, why)) {
     delete arg;
     return false;
   }

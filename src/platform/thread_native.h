@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "native_thread.h"
 
@@ -11,8 +12,8 @@ namespace corvane::platform {
 
 // Starts a thread that runs RunThreadBody(arg) with a stack reserving
 // stack_bytes (raised to the platform's minimum); *t is set before it runs.
-// False when no thread could be made.
-bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg);
+// False when no thread could be made, with the system's words in *why.
+bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg, std::string* why);
 // The body of every thread (thread_common.cpp).
 void RunThreadBody(void* arg);
 bool IsCurrentNativeThread(const NativeThread& t);

@@ -5,14 +5,24 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace corvane::transport {
 
 // The general error: a failure that is neither a socket nor an interpreter
-// fault ("Invalid data packet", an error reply of the peer, ...).
+// fault ("Invalid data packet", an error reply of the peer, ...).  cause()
+// holds the system's words behind a message of its own that does not carry
+// them (a thread that could not start), for the diagnostics log only.
 class ETransportError : public std::runtime_error {
  public:
-  explicit ETransportError(const std::string& message) : std::runtime_error(message) {}
+  explicit ETransportError(const std::string& message, std::string cause = "")
+      : std::runtime_error(message), cause_(std::move(cause)) {}
+  const std::string& cause() const { return cause_; }
+  // what() followed by ": " and the cause when there is one.
+  std::string WithCause() const { return what() + (cause_.empty() ? "" : ": " + cause_); }
+
+ private:
+  std::string cause_;
 };
 
 // The connection is broken or the peer sent something unreadable; the

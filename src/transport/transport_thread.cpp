@@ -98,11 +98,12 @@ std::shared_ptr<TTransportThread> TTransportThread::Start(std::shared_ptr<OwnerQ
                                                           std::shared_ptr<TSocketTransport> transport) {
   std::shared_ptr<TTransportThread> w(new TTransportThread(std::move(owner), std::move(transport)));
   std::shared_ptr<TTransportThread> self = w;
+  std::string why;
   if (!w->thread_.Start([self]() mutable {
         self->Run();
         self.reset();
-      }, kStackBytes)) {
-    throw ETransportError("Cannot start the connection's thread");
+      }, kStackBytes, &why)) {
+    throw ETransportError("Cannot start the connection's thread", why);
   }
   // The request queue exists before the thread runs: no need to wait for
   // it.  Opening the socket is the worker's first step, and its failure

@@ -79,6 +79,17 @@ TEST_F(DiagnosticsFlow, InitRefusedByTheFrontEndLogsItsStatusAndText) {
   EXPECT_EQ("reply: -1~area 0101 closed", Line(kInitTag + ":004", -7104));
 }
 
+// The connection's thread refused by the system: the host sees -7104 as
+// ever, the line has the system's words.
+TEST_F(DiagnosticsFlow, AConnectionThreadTheSystemRefusesIsLoggedWithItsWords) {
+  Preload("refuse_thread");
+  auto r = Host({{"init"}});
+  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
+  EXPECT_EQ(FrontEndText() + "cannot connect: Cannot start the connection's thread: "
+                             "Resource temporarily unavailable (errno 11)",
+            Line(kInitTag + ":004", -7104));
+}
+
 // Ini files that the system will not write or read: the host sees the codes
 // it always saw, the line names the file and gives the system's words.
 TEST_F(DiagnosticsFlow, IniFilesTheSystemRefusesAreLoggedWithItsWords) {

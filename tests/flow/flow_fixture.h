@@ -80,7 +80,7 @@ class FlowTest : public ::testing::Test {
 
   // Loads a library of this folder into the host program (Linux runs) with
   // its settings in the environment: refuse_rename refuses one rename as a
-  // full disk would (see its source).
+  // full disk would, refuse_thread every new thread (see their sources).
   void Preload(const std::string& library, std::map<std::string, std::string> settings = {});
 
   std::vector<Received> FrontCalls() { return front_->Calls(); }

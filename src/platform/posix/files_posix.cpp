@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/posix/files_posix.h"
+#include "platform/system_message.h"
 
 namespace corvane::platform {
 
@@ -95,9 +96,6 @@ bool MakeDirectory(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-std::string LastFileErrorText() {
-  const int error = errno;
-  return std::string(strerror(error)) + " (errno " + std::to_string(error) + ")";
-}
+std::string LastFileErrorText() { return SystemErrorText(errno); }
 
 }  // namespace corvane::platform

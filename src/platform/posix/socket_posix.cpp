@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <string.h>
 
+#include "platform/posix/errno_text.h"
 #include "platform/socket.h"
 #include "platform/socket_bsd.h"
 
@@ -14,13 +15,7 @@ void SocketCleanup() {}
 
 int LastSocketError() { return errno; }
 
-std::string SocketErrorMessage(int code) {
-  char buf[256];
-  buf[0] = 0;
-  // GNU strerror_r returns the text, which may not be buf.
-  const char* text = strerror_r(code, buf, sizeof buf);
-  return text ? text : buf;
-}
+std::string SocketErrorMessage(int code) { return ErrnoText(code); }
 
 bool IsWouldBlock(int code) { return code == EAGAIN || code == EWOULDBLOCK || code == EINTR; }
 

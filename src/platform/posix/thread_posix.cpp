@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <time.h>
 
+#include "platform/system_message.h"
 #include "platform/thread_native.h"
 
 namespace corvane::platform {
@@ -15,7 +16,7 @@ void* Enter(void* arg) {
 
 }  // namespace
 
-bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg) {
+bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg, std::string* why) {
   pthread_attr_t attr;
   pthread_attr_init(&attr);
   const size_t least = static_cast<size_t>(PTHREAD_STACK_MIN);
@@ -23,6 +24,7 @@ bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg) {
   pthread_attr_setstacksize(&attr, stack_bytes);
   const int r = pthread_create(&t->id, &attr, Enter, arg);
   pthread_attr_destroy(&attr);
+  if (r != 0) *why = SystemErrorText(r);
   return r == 0;
 }
 

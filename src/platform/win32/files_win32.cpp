@@ -209,11 +209,6 @@ bool MakeDirectory(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-std::string LastFileErrorText() {
-  const DWORD error = GetLastError();
-  const std::string text = SystemMessageText(static_cast<int32_t>(error));
-  return (text.empty() ? std::string("system error") : text) + " (error " +
-         std::to_string(error) + ")";
-}
+std::string LastFileErrorText() { return SystemErrorText(static_cast<int>(GetLastError())); }
 
 }  // namespace corvane::platform

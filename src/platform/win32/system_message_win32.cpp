@@ -15,4 +15,9 @@ std::string SystemMessageText(int32_t code) {
   return text;
 }
 
+std::string SystemErrorText(int code) {
+  const std::string text = SystemMessageText(code);
+  return (text.empty() ? std::string("system error") : text) + " (error " + std::to_string(code) + ")";
+}
+
 }  // namespace corvane::platform

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/system_message.h"
 #include "platform/thread_native.h"
 
 namespace corvane::platform {
@@ -12,11 +13,14 @@ DWORD WINAPI Enter(LPVOID arg) {
 
 }  // namespace
 
-bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg) {
+bool StartNativeThread(NativeThread* t, size_t stack_bytes, void* arg, std::string* why) {
   // Suspended until the handle is stored: the thread may end at once.
   t->handle = CreateThread(nullptr, stack_bytes, Enter, arg,
                            STACK_SIZE_PARAM_IS_A_RESERVATION | CREATE_SUSPENDED, &t->id);
-  if (!t->handle) return false;
+  if (!t->handle) {
+    *why = SystemErrorText(static_cast<int>(GetLastError()));
+    return false;
+  }
   ResumeThread(t->handle);
   return true;
 }
