@@ -13,6 +13,14 @@ TEST(Text, GbkRoundTripOfCommonText) {
   EXPECT_EQ(u"医保结算：张三，住院号123！", wide);
   EXPECT_EQ(gbk, WideToGbk(wide));
   EXPECT_EQ(gbk, WideToAnsi(AnsiToWide(gbk)));
+  // Long ASCII runs (converted in bulk) around characters, at any offset.
+  const std::string ascii(5000, 'a'), more(2047, 'b');
+  const std::string mixed = ascii + gbk + more + "\x80" + ascii;
+  wide = GbkToWide(mixed);
+  EXPECT_EQ(std::u16string(5000, u'a') + u"医保结算：张三，住院号123！" + std::u16string(2047, u'b') + u"\u20ac" +
+                std::u16string(5000, u'a'),
+            wide);
+  EXPECT_EQ(mixed, WideToGbk(wide));
 }
 
 TEST(Text, CodePage936Specifics) {

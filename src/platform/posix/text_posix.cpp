@@ -72,6 +72,28 @@ class Converter {
   iconv_t cd_;
 };
 
+uint32_t Unit(char c) { return static_cast<unsigned char>(c); }
+uint32_t Unit(char16_t c) { return c; }
+
+// Copies the ASCII units of in from index i on to out, a chunk at a time
+// (a long text is mostly ASCII: it goes in bulk rather than unit by unit);
+// returns the index of the first unit that is not ASCII, or the end.
+template <typename In, typename Out>
+size_t AppendAsciiRun(const In& in, size_t i, Out* out) {
+  constexpr size_t kChunk = 2048;
+  typename Out::value_type chunk[kChunk];
+  for (;;) {
+    size_t n = 0;
+    while (n < kChunk && i + n < in.size() && Unit(in[i + n]) < 0x80) {
+      chunk[n] = static_cast<typename Out::value_type>(in[i + n]);
+      ++n;
+    }
+    out->append(chunk, n);
+    i += n;
+    if (n < kChunk) return i;
+  }
+}
+
 std::u16string FromBytes(const std::string& bytes) {
   std::u16string out;
   out.reserve(bytes.size() / 2);
@@ -89,13 +111,8 @@ std::u16string GbkToWide(const std::string& text) {
   std::u16string out;
   out.reserve(text.size());
   size_t i = 0;
-  while (i < text.size()) {
+  while ((i = AppendAsciiRun(text, i, &out)) < text.size()) {
     unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out.push_back(c);
-      ++i;
-      continue;
-    }
     if (c == kEuroByte) {
       out.push_back(kEuro);
       ++i;
@@ -136,12 +153,8 @@ std::string WideToGbk(const std::u16string& text) {
   thread_local Converter conv("GBK", "UTF-16LE");
   std::string out;
   out.reserve(text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
+  for (size_t i = 0; (i = AppendAsciiRun(text, i, &out)) < text.size(); ++i) {
     char16_t ch = text[i];
-    if (ch < 0x80) {
-      out.push_back(static_cast<char>(ch));
-      continue;
-    }
     if (ch == kEuro) {
       out.push_back(static_cast<char>(kEuroByte));
       continue;
