@@ -8,21 +8,17 @@
 
 namespace corvane {
 
-// The card library reads TICC_ENV by layout; the 32-bit build must match it.
-static_assert(sizeof(void*) != 4 || sizeof(TICC_ENV) == 76, "TICC_ENV must be 76 bytes");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, ReadType) == 0, "ReadType at 0");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, CardType) == 4, "CardType at 4");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, Port) == 8, "Port at 8");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, Baud) == 12, "Baud at 12");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, Reserved16) == 16, "Reserved16 at 16");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, Reserved20) == 20, "Reserved20 at 20");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, CodeA) == 24, "CodeA at 24");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, CodeB) == 28, "CodeB at 28");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, ServerAddress) == 32, "ServerAddress at 32");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, Reserved36) == 36, "Reserved36 at 36");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, TextBuffer) == 40, "TextBuffer at 40");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, OpType) == 44, "OpType at 44");
-static_assert(sizeof(void*) != 4 || offsetof(TICC_ENV, Reserved48) == 48, "Reserved48 at 48");
+// The card library reads TICC_ENV by layout; the 32-bit build must match it
+// (offsets as in trade_cfg.h).
+static_assert(sizeof(void*) != 4 ||
+                  (offsetof(TICC_ENV, ReadType) == 0 && offsetof(TICC_ENV, CardType) == 4 &&
+                   offsetof(TICC_ENV, Port) == 8 && offsetof(TICC_ENV, Baud) == 12 &&
+                   offsetof(TICC_ENV, Reserved16) == 16 && offsetof(TICC_ENV, Reserved20) == 20 &&
+                   offsetof(TICC_ENV, CodeA) == 24 && offsetof(TICC_ENV, CodeB) == 28 &&
+                   offsetof(TICC_ENV, ServerAddress) == 32 && offsetof(TICC_ENV, Reserved36) == 36 &&
+                   offsetof(TICC_ENV, TextBuffer) == 40 && offsetof(TICC_ENV, OpType) == 44 &&
+                   offsetof(TICC_ENV, Reserved48) == 48 && sizeof(TICC_ENV) == 76),
+              "32-bit TICC_ENV layout");
 // The 64-bit builds: natural alignment, as documented in the header.
 static_assert(sizeof(void*) != 8 || (offsetof(TICC_ENV, TextBuffer) == 56 &&
                                      offsetof(TICC_ENV, OpType) == 64 &&

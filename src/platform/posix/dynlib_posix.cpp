@@ -1,38 +1,27 @@
 #include <dlfcn.h>
 
 #include "platform/dynlib.h"
+#include "platform/dynlib_native.h"
 
 namespace corvane::platform {
 
-DynamicLibrary::~DynamicLibrary() { Close(); }
-
-bool DynamicLibrary::Open(const std::string& path) {
-  Close();
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle_) {
+void* LoadNativeLibrary(const std::string& path, std::string* error) {
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
     const char* e = dlerror();
-    error_ = e ? e : "cannot load " + path;
-    return false;
+    *error = e ? e : "cannot load " + path;
   }
-  error_.clear();
-  return true;
+  return handle;
 }
 
-void DynamicLibrary::Close() {
-  if (handle_) dlclose(handle_);
-  handle_ = nullptr;
-}
+void FreeNativeLibrary(void* handle) { dlclose(handle); }
 
-void* DynamicLibrary::Symbol(const char* name) {
-  if (!handle_) {
-    error_ = "library not loaded";
-    return nullptr;
-  }
+void* NativeLibrarySymbol(void* handle, const char* name, std::string* error) {
   dlerror();
-  void* p = dlsym(handle_, name);
+  void* p = dlsym(handle, name);
   if (!p) {
     const char* e = dlerror();
-    error_ = e ? e : std::string("symbol not found: ") + name;
+    *error = e ? e : std::string("symbol not found: ") + name;
   }
   return p;
 }
