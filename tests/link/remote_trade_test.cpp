@@ -112,49 +112,40 @@ TEST(RemoteTradeThroughSimulator, PacketHeadersAndOneLogLinePairPerTransaction) 
   EXPECT_NE(log.find("Transmit no=999 header[no=999 serial=00000000000007"), std::string::npos);
 }
 
-TEST(RemoteTradeThroughSimulator, EmptyAddressFailsAfterLoggingAndLeavesTheReply) {
-  LinkProbe probe(ProbeKind::kLinux);
-  auto out = Trade(probe, 202, "1", "r", "");
-  // The connection failure sets no error of its own.
-  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 0 untouched");
-  EXPECT_EQ(Unhex(out["causes"]), "front end (NativeAddress empty):211 server \"FrontServer\": "
-                                  "cannot connect: No address specified");
-  std::vector<std::string> lines = LogLines(probe);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find(" $$IN $$202"), std::string::npos);
-}
-
-// Nothing listens on 127.0.0.163 and .164 (127.0.0.160 to .169 are the diagnostics
-// tests'); a name under .invalid never resolves.
-TEST(RemoteTradeCauses, RefusedConnectionAndUnresolvedNameNameTheAddressAndTheSocketError) {
-  LinkProbe probe(ProbeKind::kLinux);
-  auto refused = Trade(probe, 202, "1", "r", "127.0.0.163");
-  EXPECT_EQ(refused["result"], "-1");
-  const std::string cause = Unhex(refused["causes"]);
-  EXPECT_EQ(cause.find("front end 127.0.0.163:211 server \"FrontServer\": cannot connect: "
-                       "Windows socket error: "), 0u) << cause;
-  EXPECT_NE(cause.find("on API 'connect'"), std::string::npos) << cause;
-  auto unresolved = Trade(probe, 202, "1", "r", "front.corvane.invalid");
-  EXPECT_EQ(unresolved["result"], "-1");
-  const std::string name_cause = Unhex(unresolved["causes"]);
-  EXPECT_NE(name_cause.find("front end front.corvane.invalid:211 server \"FrontServer\": "
-                            "cannot connect: "), std::string::npos) << name_cause;
-  EXPECT_NE(name_cause.find("host name 'front.corvane.invalid' not resolved"), std::string::npos)
-      << name_cause;
-}
-
-TEST(RemoteTradeThroughSimulator, RefusedServerNameFailsWithoutReply) {
+// A call that cannot connect fails after logging its packet, sets no error
+// of its own, leaves the reply and notes a cause that names the front end
+// and the reason: no address, nothing listening (on 127.0.0.163; .160 to
+// .169 are the diagnostics tests'), a name under .invalid that never
+// resolves, a server name that the front end refuses.
+TEST(RemoteTradeCauses, FailuresToConnectNameTheFrontEndAndTheReason) {
   Simulator sim("127.0.0.63", "default = 0\n", {"--server", "FrontServer"});
   ASSERT_TRUE(sim.ready());
   LinkProbe probe(ProbeKind::kLinux);
-  auto out = Trade(probe, 202, "1", "r", "127.0.0.63", "10.0.0.1", "untouched", "Elsewhere");
-  EXPECT_EQ(out["result"], "-1");
-  EXPECT_EQ(Unhex(out["reply"]), "untouched");
-  // The cause carries the server's own refusal text.
-  const std::string cause = Unhex(out["causes"]);
-  EXPECT_EQ(cause.find("front end 127.0.0.63:211 server \"Elsewhere\": cannot connect: "), 0u)
-      << cause;
-  EXPECT_GT(cause.size(), std::string("front end 127.0.0.63:211 server \"Elsewhere\": cannot connect: ").size());
+  const struct {
+    std::string address, server, cause, reason;
+  } cases[] = {
+      {"", "FrontServer", "front end (NativeAddress empty):211 server \"FrontServer\": cannot connect: ",
+       "No address specified"},
+      {"127.0.0.163", "FrontServer",
+       "front end 127.0.0.163:211 server \"FrontServer\": cannot connect: Windows socket error: ",
+       "on API 'connect'"},
+      {"front.corvane.invalid", "FrontServer",
+       "front end front.corvane.invalid:211 server \"FrontServer\": cannot connect: ",
+       "host name 'front.corvane.invalid' not resolved"},
+      {"127.0.0.63", "Elsewhere", "front end 127.0.0.63:211 server \"Elsewhere\": cannot connect: ",
+       "Object not available: Elsewhere"},
+  };
+  size_t logged = 0;
+  for (const auto& c : cases) {
+    auto out = Trade(probe, 202, "1", "r", c.address, "10.0.0.1", "untouched", c.server);
+    EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 0 untouched") << c.address;
+    const std::string cause = Unhex(out["causes"]);
+    EXPECT_EQ(cause.find(c.cause), 0u) << cause;
+    EXPECT_NE(cause.find(c.reason), std::string::npos) << cause;
+    std::vector<std::string> lines = LogLines(probe);
+    ASSERT_EQ(lines.size(), ++logged);
+    EXPECT_NE(lines.back().find(" $$IN $$202"), std::string::npos);
+  }
   EXPECT_EQ(Trade(probe, 202, "1", "r", "127.0.0.63")["result"], "0");
 }
 
