@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace corvane::platform {
 
@@ -18,7 +20,12 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content);
 // once this returns true the new content survives a power cut.  A read-only
 // file (no write permission at all; the read-only attribute on Windows) is
 // refused and left as it is.
-bool ReplaceFileDurably(const std::string& path, const std::string& content);
+// The content may come in pieces, stored one after the other (a text
+// changed in one place need not be copied whole first).
+bool ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& pieces);
+inline bool ReplaceFileDurably(const std::string& path, const std::string& content) {
+  return ReplaceFileDurably(path, std::vector<std::string_view>{content});
+}
 
 // Appends bytes to a file, creating it; the file is opened and closed for
 // this one call.

@@ -28,14 +28,17 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
   // Read straight into the text, sized by the file (and grown should the
-  // file grow meanwhile).
+  // file grow meanwhile).  A read that comes back short once the size the
+  // file stated is in is at the end: no further read is needed to see it
+  // (files that state no size, such as those of /proc, are read to the end).
   struct stat st;
   size_t size = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
   content->resize(size + 1);
   size_t have = 0;
   for (;;) {
     if (have == content->size()) content->resize(content->size() * 2);
-    ssize_t n = read(fd, &(*content)[have], content->size() - have);
+    const size_t asked = content->size() - have;
+    ssize_t n = read(fd, &(*content)[have], asked);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int error = errno;  // the cause, for LastFileErrorText
@@ -46,6 +49,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
     }
     if (n == 0) break;
     have += static_cast<size_t>(n);
+    if (static_cast<size_t>(n) < asked && size > 0 && have >= size) break;
   }
   content->resize(have);
   close(fd);

@@ -14,6 +14,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/posix/files_posix.h"
@@ -79,16 +81,14 @@ pid_t TempWriter(const std::string& entry, const std::string& name) {
 // Temporary files of this target whose writer no longer runs are left over
 // from a writer that was killed; a live writer's (another process's, or
 // ours) are left alone.
-void RemoveStaleTemps(const std::string& dir, const std::string& name) {
-  DIR* d = opendir(dir.c_str());
-  if (!d) return;
+void RemoveStaleTempsIn(DIR* d, const std::string& name) {
+  const pid_t self = getpid();
   while (struct dirent* e = readdir(d)) {
     pid_t writer = TempWriter(e->d_name, name);
-    if (writer == 0 || writer == getpid()) continue;
+    if (writer == 0 || writer == self) continue;
     if (kill(writer, 0) == 0 || errno != ESRCH) continue;
     unlinkat(dirfd(d), e->d_name, 0);
   }
-  closedir(d);
 }
 
 // Gives the new file the old one's mode (and owner, where allowed).
@@ -99,48 +99,81 @@ void KeepAttributes(int fd, const struct stat& st) {
   }
 }
 
-// Flushes the directory's entries; a file system that cannot flush a
-// directory (EINVAL) has nothing more to do.
-bool FlushDirectory(const std::string& dir) {
-  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// The target's directory, open for the length of one replace: its temporary
+// files are listed through it, the new file is made and renamed inside it
+// by name alone, and it is flushed after the rename.  When it cannot be
+// opened the replace still goes ahead by full paths, but cannot be flushed.
+class TargetDirectory {
+ public:
+  explicit TargetDirectory(const std::string& target)
+      : dir_(opendir(DirectoryOf(target).c_str())),
+        open_error_(dir_ ? 0 : errno),
+        fd_(dir_ ? dirfd(dir_) : AT_FDCWD),
+        name_(dir_ ? NameOf(target) : target) {}
+  ~TargetDirectory() {
+    if (dir_) closedir(dir_);
+  }
+  TargetDirectory(const TargetDirectory&) = delete;
+  TargetDirectory& operator=(const TargetDirectory&) = delete;
+
+  void RemoveStaleTemps() {
+    if (dir_) RemoveStaleTempsIn(dir_, name_);
+  }
+  int fd() const { return fd_; }
+  // The target's name relative to fd().
+  const std::string& name() const { return name_; }
+  // A file system that cannot flush a directory (EINVAL) has nothing more
+  // to do.
+  bool Flush() const {
+    if (!dir_) errno = open_error_;
+    return dir_ && (fsync(fd_) == 0 || errno == EINVAL);
+  }
+
+ private:
+  DIR* dir_;
+  int open_error_;
+  int fd_;
+  std::string name_;
+};
+
+// Writes the pieces into a new temporary file and renames it over the
+// target; false (and no temporary file left) on any failure.
+bool WriteAndRename(const TargetDirectory& at, const struct stat* attributes,
+                    const std::vector<std::string_view>& pieces) {
+  const std::string temp = at.name() + ".~" + std::to_string(getpid()) + "." +
+                           std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
+  int fd = openat(at.fd(), temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  bool ok = fsync(fd) == 0 || errno == EINVAL;
-  close(fd);
+  if (attributes) KeepAttributes(fd, *attributes);
+  bool ok = true;
+  for (std::string_view piece : pieces) ok = ok && WriteAll(fd, piece.data(), piece.size());
+  ok = ok && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  if (ok) ok = renameat(at.fd(), temp.c_str(), at.fd(), at.name().c_str()) == 0;
+  if (!ok) {
+    const int error = errno;  // the cause, for LastFileErrorText
+    unlinkat(at.fd(), temp.c_str(), 0);
+    errno = error;
+  }
   return ok;
 }
 
-// A file without any write permission is not replaced: a rename would
-// replace it whatever its mode (for root too), whereas Windows refuses to
-// move a file over a read-only one.
-bool ReadOnlyFile(const struct stat& st) { return S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0; }
-
 }  // namespace
 
-bool ReplaceFileDurably(const std::string& path, const std::string& content) {
+bool ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& pieces) {
   struct stat st;
   bool exists = false;
   const std::string target = ResolveLinks(path, &st, &exists);
-  if (exists && ReadOnlyFile(st)) {
+  // A file without any write permission is not replaced: a rename would
+  // replace it whatever its mode (for root too), whereas Windows refuses to
+  // move a file over a read-only one.
+  if (exists && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
     errno = EACCES;
     return false;
   }
-  const std::string dir = DirectoryOf(target);
-  RemoveStaleTemps(dir, NameOf(target));
-  std::string temp = target + ".~" + std::to_string(getpid()) + "." +
-                     std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  if (exists) KeepAttributes(fd, st);
-  bool ok = WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    const int error = errno;  // the cause, for LastFileErrorText
-    unlink(temp.c_str());
-    errno = error;
-    return false;
-  }
-  return FlushDirectory(dir);
+  TargetDirectory at(target);
+  at.RemoveStaleTemps();
+  return WriteAndRename(at, exists ? &st : nullptr, pieces) && at.Flush();
 }
 
 }  // namespace corvane::platform

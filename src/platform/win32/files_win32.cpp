@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -14,7 +15,7 @@ namespace {
 
 std::atomic<unsigned> g_temp_counter{0};
 
-bool WriteAll(HANDLE h, const std::string& bytes) {
+bool WriteAll(HANDLE h, std::string_view bytes) {
   const char* p = bytes.data();
   size_t left = bytes.size();
   while (left > 0) {
@@ -134,7 +135,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   return ReadResult::kOk;
 }
 
-bool ReplaceFileDurably(const std::string& link_or_path, const std::string& content) {
+bool ReplaceFileDurably(const std::string& link_or_path, const std::vector<std::string_view>& pieces) {
   const std::string path = FinalPath(link_or_path);
   // Windows refuses to move over a read-only file; Wine does not: refuse here.
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -148,7 +149,9 @@ bool ReplaceFileDurably(const std::string& link_or_path, const std::string& cont
   HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  bool ok = WriteAll(h, content) && FlushFileBuffers(h);
+  bool ok = true;
+  for (std::string_view piece : pieces) ok = ok && WriteAll(h, piece);
+  ok = ok && FlushFileBuffers(h);
   ok = CloseHandle(h) && ok;
   if (ok) {
     ok = MoveFileExA(temp.c_str(), path.c_str(),
