@@ -73,12 +73,13 @@ const std::string& LoadForRead(const std::string& path, std::string* scratch) {
   return *text;
 }
 
-// After a write: the text now in the file, or nothing known (failure).
-void Remember(const std::string& path, std::string* stored) {
+// After a write: the change now in the file applied to the text kept
+// (Load keeps every text read during a call), or nothing known (failure).
+void Remember(const std::string& path, const IniChange* stored) {
   HeldTexts& held = Held();
   if (!held.in_call) return;
   if (stored)
-    held.texts[path] = std::move(*stored);
+    held.texts[path].replace(stored->begin, stored->end - stored->begin, stored->text);
   else
     held.texts.erase(path);
 }
@@ -142,14 +143,16 @@ void IniWriteValues(const std::string& path, const std::vector<IniEntry>& entrie
   const std::string* text = nullptr;
   std::string why;
   if (!Load(path, &scratch, &text, &why)) throw IniWriteError(path, "cannot be read: " + why);
-  std::string updated;
-  if (!IniApplyWrites(*text, entries, &updated)) throw IniWriteError(path);
-  if (!platform::ReplaceFileDurably(path, updated)) {
+  IniChange change;
+  if (!IniChangeFor(*text, entries, &change)) throw IniWriteError(path);
+  const std::string_view old_text = *text;
+  if (!platform::ReplaceFileDurably(path, {old_text.substr(0, change.begin), change.text,
+                                           old_text.substr(change.end)})) {
     const std::string cause = platform::LastFileErrorText();
     Remember(path, nullptr);
     throw IniWriteError(path, cause);
   }
-  Remember(path, &updated);
+  Remember(path, &change);
 }
 
 void IniWriteString(const std::string& path, const std::string& section, const std::string& key,

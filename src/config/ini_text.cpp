@@ -28,12 +28,14 @@ struct Line {
 
 class LineScanner {
  public:
+  // From the line that starts at pos.
+  LineScanner(std::string_view text, size_t pos) : text_(text), pos_(pos) {}
+
   // A UTF-8 byte-order mark before the first line is not part of it.
-  explicit LineScanner(std::string_view text)
-      : text_(text), pos_(IniHasByteOrderMark(text) ? kUtf8Bom.size() : 0) {}
-  // with_keys false: key lines are not taken apart (they come back as
-  // kOther), which is all a scan outside the wanted section needs.
-  bool Next(Line* line, bool with_keys = true) {
+  static size_t FirstLine(std::string_view text) {
+    return IniHasByteOrderMark(text) ? kUtf8Bom.size() : 0;
+  }
+  bool Next(Line* line) {
     if (pos_ >= text_.size()) return false;
     size_t nl = text_.find('\n', pos_);
     line->begin = pos_;
@@ -42,21 +44,15 @@ class LineScanner {
     if (end > pos_ && text_[end - 1] == '\r') --end;
     line->end = end;
     pos_ = line->next;
-    Classify(line, with_keys);
+    Classify(line);
     return true;
   }
 
  private:
-  void Classify(Line* line, bool with_keys) {
+  void Classify(Line* line) {
     line->name = {};
     line->value = {};
-    size_t first = line->begin;
-    while (first < line->end && IsBlankOrControl(static_cast<unsigned char>(text_[first]))) ++first;
-    if (!with_keys && (first == line->end || text_[first] != '[')) {
-      line->kind = LineKind::kOther;
-      return;
-    }
-    std::string_view s = TrimView(text_.substr(first, line->end - first));
+    std::string_view s = TrimView(text_.substr(line->begin, line->end - line->begin));
     if (s.empty() || s[0] == ';') {
       line->kind = LineKind::kOther;
     } else if (s[0] == '[') {
@@ -96,29 +92,65 @@ bool EndsWithoutLineFeed(std::string_view text, size_t pos) {
   return pos > 0 && text[pos - 1] != '\n';
 }
 
+// The first section header at or after from (a line start), classified;
+// false when there is none.  Only lines holding '[' are looked at.
+bool NextSection(std::string_view text, size_t from, Line* header) {
+  const size_t first_line = LineScanner::FirstLine(text);
+  size_t at = from < first_line ? first_line : from;
+  while (at < text.size()) {
+    const size_t bracket = text.find('[', at);
+    if (bracket == std::string_view::npos) return false;
+    size_t begin = bracket;
+    while (begin > first_line && text[begin - 1] != '\n' &&
+           IsBlankOrControl(static_cast<unsigned char>(text[begin - 1])))
+      --begin;
+    if (begin == first_line || text[begin - 1] == '\n') {
+      LineScanner(text, begin).Next(header);
+      return true;
+    }
+    at = bracket + 1;
+  }
+  return false;
+}
+
+// The lines of the first section of that name: from its header to the
+// next header or the end.  False when there is none.
+bool SectionSpan(std::string_view text, std::string_view section, size_t* begin, size_t* end) {
+  Line header;
+  bool found = false;
+  for (size_t at = 0; NextSection(text, at, &header); at = header.next) {
+    if (found) {
+      *end = header.begin;
+      return true;
+    }
+    if (IniNamesEqual(header.name, section)) {
+      found = true;
+      *begin = header.begin;
+    }
+  }
+  *end = text.size();
+  return found;
+}
+
 KeyPlace Locate(std::string_view text, std::string_view section, std::string_view key) {
   KeyPlace place;
-  LineScanner scanner(text);
+  size_t begin = 0, end = 0;
+  if (!SectionSpan(text, section, &begin, &end)) return place;
+  LineScanner scanner(text.substr(0, end), begin);
   Line line;
-  bool in_first = false;
-  while (scanner.Next(&line, in_first)) {
-    if (line.kind == LineKind::kSection) {
-      if (place.section_found) break;  // only the first section of the name counts
-      in_first = IniNamesEqual(line.name, section);
-      if (in_first) {
-        place.section_found = true;
-        place.insert_at = line.next;
-        place.insert_needs_break = EndsWithoutLineFeed(text, line.next);
-      }
-    } else if (line.kind == LineKind::kKey && in_first) {
-      if (IniNamesEqual(line.name, key)) {
-        place.key_found = true;
-        place.key_line = line;
-        return place;
-      }
-      place.insert_at = line.next;
-      place.insert_needs_break = EndsWithoutLineFeed(text, line.next);
+  scanner.Next(&line);  // the header
+  place.section_found = true;
+  place.insert_at = line.next;
+  place.insert_needs_break = EndsWithoutLineFeed(text, line.next);
+  while (scanner.Next(&line)) {
+    if (line.kind != LineKind::kKey) continue;
+    if (IniNamesEqual(line.name, key)) {
+      place.key_found = true;
+      place.key_line = line;
+      return place;
     }
+    place.insert_at = line.next;
+    place.insert_needs_break = EndsWithoutLineFeed(text, line.next);
   }
   return place;
 }
@@ -233,73 +265,80 @@ void ApplyOne(std::string* text, const CheckedEntry& c, const std::string& eol) 
   }
 }
 
-// The lines of the first section of that name: from its header to the
-// next header or the end.  False when there is none.
-bool SectionSpan(std::string_view text, std::string_view section, size_t* begin, size_t* end) {
-  LineScanner scanner(text);
-  Line line;
-  bool found = false;
-  while (scanner.Next(&line, false)) {
-    if (line.kind != LineKind::kSection) continue;
-    if (found) {
-      *end = line.begin;
-      return true;
-    }
-    if (IniNamesEqual(line.name, section)) {
-      found = true;
-      *begin = line.begin;
-    }
+// Writes [first, last) of one section as a change of text: that section's
+// lines with the writes applied (the rest of the text stays where it is),
+// or the section added at the end.
+IniChange SectionChange(std::string_view text, const std::vector<CheckedEntry>& entries,
+                        size_t first, size_t last, const std::string& eol) {
+  IniChange change;
+  std::string& lines = change.text;
+  if (SectionSpan(text, entries[first].section, &change.begin, &change.end)) {
+    lines.assign(text.substr(change.begin, change.end - change.begin));
+  } else {
+    change.begin = change.end = text.size();
+    ApplyOne(&lines, entries[first++], eol);  // the new section alone
   }
-  *end = text.size();
-  return found;
+  for (size_t i = first; i < last; ++i) ApplyOne(&lines, entries[i], eol);
+  if (change.begin == text.size() && !text.empty()) {
+    // A new section follows the text after a blank line.
+    lines.insert(0, text.back() != '\n' ? eol + eol : eol);
+  }
+  return change;
 }
 
-// Applies writes [first, last) of one section: within that section's lines
-// alone, so that the rest of the file is copied once, not once per write.
-std::string ApplySection(std::string_view text, const std::vector<CheckedEntry>& entries,
-                         size_t first, size_t last, const std::string& eol) {
-  size_t begin = 0, end = 0;
-  if (!SectionSpan(text, entries[first].section, &begin, &end)) {
-    std::string out(text);
-    ApplyOne(&out, entries[first], eol);  // appends the section
-    return first + 1 == last ? out : ApplySection(out, entries, first + 1, last, eol);
-  }
-  std::string lines(text.substr(begin, end - begin));
-  for (size_t i = first; i < last; ++i) ApplyOne(&lines, entries[i], eol);
+std::string Changed(std::string_view text, const IniChange& change) {
   std::string out;
-  out.reserve(text.size() - (end - begin) + lines.size());
-  out.append(text.substr(0, begin));
-  out += lines;
-  out.append(text.substr(end));
+  out.reserve(text.size() - (change.end - change.begin) + change.text.size());
+  out.append(text.substr(0, change.begin));
+  out += change.text;
+  out.append(text.substr(change.end));
   return out;
 }
 
-}  // namespace
-
-bool IniApplyWrites(std::string_view text, const std::vector<IniEntry>& entries,
-                    std::string* out) {
-  std::vector<CheckedEntry> checked;
-  checked.reserve(entries.size());
+bool CheckEntries(const std::vector<IniEntry>& entries, std::vector<CheckedEntry>* checked) {
+  checked->reserve(entries.size());
   for (const IniEntry& e : entries) {
     CheckedEntry c;
     if (!IniSectionNameStorable(e.section, &c.section) || !IniKeyNameStorable(e.key, &c.key)) {
       return false;
     }
     c.value = IniOneLineValue(e.value);
-    checked.push_back(std::move(c));
+    checked->push_back(std::move(c));
   }
+  return true;
+}
+
+}  // namespace
+
+bool IniChangeFor(std::string_view text, const std::vector<IniEntry>& entries,
+                  IniChange* change) {
+  std::vector<CheckedEntry> checked;
+  if (!CheckEntries(entries, &checked)) return false;
   const std::string eol = LineEnd(text);
-  std::string result = checked.empty() ? std::string(text) : std::string();
-  std::string_view current = text;
+  IniChange result{0, 0, std::string()};
+  std::string several;  // the text so far, when the writes touch several sections
   // Consecutive writes to one section are applied together.
   for (size_t i = 0; i < checked.size();) {
     size_t j = i + 1;
     while (j < checked.size() && IniNamesEqual(checked[j].section, checked[i].section)) ++j;
-    result = ApplySection(current, checked, i, j, eol);
-    current = result;
+    if (i == 0 && j == checked.size()) {
+      result = SectionChange(text, checked, i, j, eol);
+    } else {
+      std::string_view current = i == 0 ? text : std::string_view(several);
+      several = Changed(current, SectionChange(current, checked, i, j, eol));
+      result = IniChange{0, text.size(), several};
+    }
     i = j;
   }
-  *out = std::move(result);
+  *change = std::move(result);
+  return true;
+}
+
+bool IniApplyWrites(std::string_view text, const std::vector<IniEntry>& entries,
+                    std::string* out) {
+  IniChange change;
+  if (!IniChangeFor(text, entries, &change)) return false;
+  *out = Changed(text, change);
   return true;
 }
 

@@ -54,6 +54,21 @@ struct IniEntry {
 bool IniFindValue(std::string_view text, std::string_view section, std::string_view key,
                   std::string* value);
 
+// A change of a text: the bytes [begin, end) give way to text.
+struct IniChange {
+  size_t begin = 0;
+  size_t end = 0;
+  std::string text;
+};
+
+// The writes, applied in order, as one change of text: the lines of the
+// section written, or the section added at the end, so that the rest of a
+// large file need not be copied (writes to several sections give one
+// change of the whole text).  False (and *change
+// untouched) when a section or key name is refused.
+bool IniChangeFor(std::string_view text, const std::vector<IniEntry>& entries,
+                  IniChange* change);
+
 // Applies the writes in order to text and stores the result in *out.
 // False (and *out untouched) when a section or key name is refused.
 bool IniApplyWrites(std::string_view text, const std::vector<IniEntry>& entries,

@@ -39,8 +39,11 @@ TEST(IniFile, ACallScopeReadsOnceAndReadsItsOwnWrites) {
   std::string v;
   {
     IniCallScope scope;
-    v = IniReadString(path, "S", "k", "");
-    EXPECT_EQ(v, "1");
+    {
+      IniCallScope routine;  // nested, as a routine's inside an export's
+      v = IniReadString(path, "S", "k", "");
+      EXPECT_EQ(v, "1");
+    }
     WriteFile(path, "[S]\r\nk=outside\r\n");
     v = IniReadString(path, "S", "k", "");
     EXPECT_EQ(v, "1") << "read once per call";
