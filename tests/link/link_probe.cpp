@@ -8,9 +8,10 @@
 //   link-probe down <reply-hex> <field>
 //   link-probe check <trade-no> <reply-hex>
 //   link-probe trade <trade-no> <serial> <request-hex> <native-address>
-//                    <native-server> <local-ip-hex> <reply-hex>
+//                    <native-server> <local-ip-hex> <reply-hex> [<request-hex>]
 //     (the reply variable starts with <reply-hex>; the settings in memory
-//     are set from the arguments)
+//     are set from the arguments; a second request is then sent in the same
+//     process, its result printed as "again")
 //
 // Output: lines "key=value", ending with "causes=" and the causes noted for
 // the diagnostics log (hex); the exit code is 0 when the command ran.
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     PrintLastError();
     return 0;
   }
-  if (command == "trade" && argc == 9) {
+  if (command == "trade" && (argc == 9 || argc == 10)) {
     corvane::TSystemCfg& cfg = corvane::SystemCfg();
     cfg.NativeAddress = argv[5];
     cfg.NativeServer = argv[6];
@@ -74,6 +75,12 @@ int main(int argc, char** argv) {
     Print("reply", corvane::testing::Hex(reply));
     Print("localip", corvane::testing::Hex(cfg.LocalIP));
     PrintLastError();
+    if (argc == 10) {
+      std::string second;
+      result = corvane::Kvo_RemoteTrade(std::atoi(argv[2]), corvane::testing::Unhex(argv[9]), &second,
+                                        std::strtod(argv[3], nullptr));
+      Print("again", std::to_string(result));
+    }
     return 0;
   }
   return Usage();
