@@ -14,7 +14,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-class CardSession : public CardSimTest {};
+using CardSession = CardSimTest;
 
 TEST_F(CardSession, TwoReadsInOneTransactionOpenAndVerifyOnce) {
   PutCard(CardData(400));
@@ -103,44 +103,36 @@ TEST_F(CardSession, FailedCloseKeepsTheSessionForTheNextTransactionWithoutNewPin
   EXPECT_EQ(CallNames(), (Names{"IC_GetData"}));
 }
 
-TEST_F(CardSession, CloseWithoutSessionCallsNothing) {
+TEST_F(CardSession, WithoutSessionCloseAndErrorReplyCallNothing) {
   EXPECT_EQ(Kvo_CloseIC(), 0);
-  EXPECT_TRUE(Calls().empty());
-}
-
-TEST_F(CardSession, ErrorReplyClosesTheSession) {
-  std::string data;
-  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
-  Kvo_SetLastError(-7202, "x");
-  std::string reply;
-  Kvo_MakeErrorReply("tag", "", &reply);
-  EXPECT_EQ(reply, "$$-1~1050%%tag%%-7202%%错误原因:x$$");
-  EXPECT_EQ(CardSessionOpen(), 0);
-  EXPECT_EQ(CallNames().back(), "IC_CloseSession");
-}
-
-TEST_F(CardSession, ErrorReplyIsComposedBeforeAFailingClose) {
-  std::string data;
-  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
-  WriteSettings({{"IC_CloseSession", 1}});
-  Kvo_SetLastError(-7203, "y");
-  std::string reply;
-  Kvo_MakeErrorReply("tag", "", &reply);
-  EXPECT_EQ(reply, "$$-1~1050%%tag%%-7203%%错误原因:y$$");
-  EXPECT_EQ(LastErrorCode(), kErrICCloseSession);
-  EXPECT_EQ(CardSessionOpen(), 1);
-}
-
-TEST_F(CardSession, ErrorReplyWithoutSessionCallsNothing) {
   std::string reply;
   Kvo_MakeErrorReply("tag", " detail ", &reply);
   EXPECT_EQ(reply, "$$detail$$");
   EXPECT_TRUE(Calls().empty());
 }
 
+// The error reply is composed before the session closes: a failing close
+// leaves the session and its own code, and the reply as it was.
+TEST_F(CardSession, ErrorReplyClosesTheSession) {
+  std::string data, reply;
+  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
+  Kvo_SetLastError(-7202, "x");
+  Kvo_MakeErrorReply("tag", "", &reply);
+  EXPECT_EQ(reply, "$$-1~1050%%tag%%-7202%%错误原因:x$$");
+  EXPECT_EQ(CardSessionOpen(), 0);
+  EXPECT_EQ(CallNames().back(), "IC_CloseSession");
+  ASSERT_EQ(Kvo_ReadICCard("10", &data), 0);
+  WriteSettings({{"IC_CloseSession", 1}});
+  Kvo_SetLastError(-7203, "y");
+  Kvo_MakeErrorReply("tag", "", &reply);
+  EXPECT_EQ(reply, "$$-1~1050%%tag%%-7203%%错误原因:y$$");
+  EXPECT_EQ(LastErrorCode(), kErrICCloseSession);
+  EXPECT_EQ(CardSessionOpen(), 1);
+}
+
 // A reader driver that crashes: the fault ends the card operation, not the
 // host's process.
-class CardFault : public CardSimTest {};
+using CardFault = CardSimTest;
 
 TEST_F(CardFault, FaultWhileOpeningGives7036AndTheNextOpenStartsAgain) {
   for (const char* function : {"IC_OpenSession", "IC_PINVerify"}) {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "support/sim_journal.h"
+#include "support/temp_dir.h"
+
 namespace corvane::testing {
 
 class CardSimTest : public ::testing::Test {
@@ -20,24 +23,15 @@ class CardSimTest : public ::testing::Test {
   void WriteSettings(const std::map<std::string, int>& fail = {}, const std::string& pin = "9133");
   // Rewrites the settings file so that the named function faults.
   void WriteFaultSettings(const std::string& function);
-  // Puts card data on the simulated card.
-  void PutCard(const std::string& data);
+  void PutCard(const std::string& data) { WriteFile(dir_ / "card.dat", data); }
   // The card data the simulator holds ("" before the first write).
-  std::string CardOnFile() const;
-  // Journal lines, each split into the function name (index 0) and its
-  // name=value fields.
-  struct Call {
-    std::string function;
-    std::map<std::string, std::string> fields;
-  };
-  std::vector<Call> Calls() const;
+  std::string CardOnFile() const { return ReadFile(dir_ / "card.dat"); }
+  using Call = SimCall;
+  std::vector<Call> Calls() const { return ParseSimJournal(ReadFile(dir_ / "journal.log")); }
   std::vector<std::string> CallNames() const;
-  void ClearJournal();
+  void ClearJournal() { WriteFile(dir_ / "journal.log", ""); }
 
-  std::string dir_;
-  std::string ini_;
-  std::string data_file_;
-  std::string journal_;
+  TempDir dir_;
 };
 
 // Card data of a given length with the lock field (characters 181 to 194)

@@ -9,53 +9,42 @@
 namespace corvane::testing {
 namespace {
 
-using Names = std::vector<std::string>;
+using Strings = std::vector<std::string>;
 
 class CardWrite : public CardSimTest {
  protected:
-  // The single IC_SaveData call of the journal.
-  Call OnlySave() {
-    Call found;
-    int n = 0;
-    for (const Call& c : Calls()) {
-      if (c.function == "IC_SaveData") {
-        found = c;
-        ++n;
-      }
-    }
-    EXPECT_EQ(n, 1);
-    return found;
+  // Every IC_SaveData call of the journal as "mode code data".
+  Strings Saves() {
+    Strings saves;
+    for (Call& c : Calls())
+      if (c.function == "IC_SaveData")
+        saves.push_back(c.fields["mode"] + " " + c.fields["code"] + " " + c.fields["data"]);
+    return saves;
   }
 };
 
+// The text is split at its first two marks into data and code (blanks
+// trimmed, the rest dropped) and the data handed back; mode 10 is passed
+// on, any other writes with 0.  A write opens the session when none is.
 TEST_F(CardWrite, WriteSplitsAtTheMarkAndHandsBackTheData) {
-  std::string text = "  " + CardData(400) + "%%  20 \r\n";
-  std::string tac = "unset";
-  ASSERT_EQ(Kvo_WriteICCard("10", &text, &tac), 0);
-  EXPECT_EQ(text, CardData(400));
-  EXPECT_EQ(tac, "0");
-  Call save = OnlySave();
-  EXPECT_EQ(save.fields["data"], CardData(400));
-  EXPECT_EQ(save.fields["code"], "20");
-  EXPECT_EQ(save.fields["mode"], "10");
-  EXPECT_EQ(CardOnFile(), CardData(400));
-  // A write opens the session when none is open.
-  EXPECT_EQ(CallNames(), (Names{"IC_OpenSession", "IC_PINVerify", "IC_SaveData"}));
-}
-
-TEST_F(CardWrite, ModeOtherThanTenWritesWithZero) {
-  std::string text = "abc%%20";
-  std::string tac;
-  ASSERT_EQ(Kvo_WriteICCard("11", &text, &tac), 0);
-  EXPECT_EQ(OnlySave().fields["mode"], "0");
-}
-
-TEST_F(CardWrite, PiecesAfterTheSecondAreDropped) {
-  std::string text = "abc%%20%%junk";
-  std::string tac;
-  ASSERT_EQ(Kvo_WriteICCard("10", &text, &tac), 0);
-  EXPECT_EQ(OnlySave().fields["code"], "20");
-  EXPECT_EQ(text, "abc");
+  struct {
+    const char* mode;
+    std::string text, data, save;
+  } cases[] = {{"10", "  " + CardData(400) + "%%  20 \r\n", CardData(400), "10 20 " + CardData(400)},
+               {"11", "abc%%20", "abc", "0 20 abc"},
+               {"10", "abc%%21%%junk", "abc", "10 21 abc"}};
+  Strings saves;
+  for (const auto& c : cases) {
+    std::string text = c.text, tac = "unset";
+    ASSERT_EQ(Kvo_WriteICCard(c.mode, &text, &tac), 0) << c.text;
+    EXPECT_EQ(c.data, text);
+    EXPECT_EQ("0", tac);
+    saves.push_back(c.save);
+  }
+  EXPECT_EQ(saves, Saves());
+  EXPECT_EQ("abc", CardOnFile());
+  EXPECT_EQ((Strings{"IC_OpenSession", "IC_PINVerify", "IC_SaveData", "IC_SaveData", "IC_SaveData"}),
+            CallNames());
 }
 
 TEST_F(CardWrite, WriteTextWithoutMarkFailsBeforeTheSessionOpens) {
@@ -91,25 +80,17 @@ TEST_F(CardWrite, GbkCardDataReachesTheCardByteForByte) {
   EXPECT_EQ(back, data);
 }
 
-TEST_F(CardWrite, LockPutsTheSerialIntoAnUnlockedField) {
+// Lock puts the serial into an unlocked field only (a card locked by
+// another serial is written unchanged); unlock zeroes the field.
+TEST_F(CardWrite, LockAndUnlockWriteTheLockFieldWithCodeTwenty) {
   ASSERT_EQ(Kvo_LockICCard(CardData(400), 12345.0), 0);
-  Call save = OnlySave();
-  EXPECT_EQ(save.fields["data"], CardData(400, "00000000012345"));
-  EXPECT_EQ(save.fields["code"], "20");
-  EXPECT_EQ(save.fields["mode"], "10");
-}
-
-TEST_F(CardWrite, LockOfACardLockedByAnotherSerialWritesItUnchanged) {
-  const std::string locked = CardData(400, "20240101000042");
-  ASSERT_EQ(Kvo_LockICCard(locked, 12345.0), 0);
-  Call save = OnlySave();
-  EXPECT_EQ(save.fields["data"], locked);
-  EXPECT_EQ(save.fields["code"], "20");
-}
-
-TEST_F(CardWrite, LockWithTheLargestSerialFillsTheField) {
+  ASSERT_EQ(Kvo_LockICCard(CardData(400, "20240101000042"), 12345.0), 0);
   ASSERT_EQ(Kvo_LockICCard(CardData(368), 99999999999999.0), 0);
-  EXPECT_EQ(OnlySave().fields["data"], CardData(368, "99999999999999"));
+  ASSERT_EQ(Kvo_UnlockICCard(CardData(400, "20240101000042")), 0);
+  EXPECT_EQ((Strings{"10 20 " + CardData(400, "00000000012345"),
+                     "10 20 " + CardData(400, "20240101000042"),
+                     "10 20 " + CardData(368, "99999999999999"), "10 20 " + CardData(400)}),
+            Saves());
 }
 
 TEST_F(CardWrite, LockWithASerialThatDoesNotFitFailsWithoutTouchingTheCard) {
@@ -119,13 +100,7 @@ TEST_F(CardWrite, LockWithASerialThatDoesNotFitFailsWithoutTouchingTheCard) {
   EXPECT_TRUE(Calls().empty());
 }
 
-TEST_F(CardWrite, UnlockZeroesTheLockField) {
-  ASSERT_EQ(Kvo_UnlockICCard(CardData(400, "20240101000042")), 0);
-  Call save = OnlySave();
-  EXPECT_EQ(save.fields["data"], CardData(400));
-  EXPECT_EQ(save.fields["code"], "20");
-}
-
+// Locking is off only when flag 4 says "0"; empty flags do not switch it off.
 TEST_F(CardWrite, LockingSwitchedOffSucceedsWithoutACall) {
   UserTradeParam().Flags[3] = "0";
   EXPECT_EQ(Kvo_LockICCard(CardData(400), 1.0), 0);
@@ -133,12 +108,9 @@ TEST_F(CardWrite, LockingSwitchedOffSucceedsWithoutACall) {
   EXPECT_EQ(Kvo_LockICCard("short", 1.0), 0);
   EXPECT_TRUE(Calls().empty());
   EXPECT_EQ(CardSessionOpen(), 0);
-}
-
-TEST_F(CardWrite, EmptyFlagsDoNotSwitchLockingOff) {
   for (std::string& f : UserTradeParam().Flags) f.clear();
   ASSERT_EQ(Kvo_LockICCard(CardData(400), 1.0), 0);
-  EXPECT_EQ(OnlySave().fields["data"], CardData(400, "00000000000001"));
+  EXPECT_EQ(Strings{"10 20 " + CardData(400, "00000000000001")}, Saves());
 }
 
 TEST_F(CardWrite, ShortCardDataFailsWithoutACall) {
@@ -155,15 +127,21 @@ TEST_F(CardWrite, ShortCardDataFailsWithoutACall) {
   EXPECT_TRUE(Calls().empty());
 }
 
+// The reply's card data is written unlocked, with the reply's code; the
+// lock field is zeroed also when the card library fails or the mark is
+// missing (then nothing is called).
 TEST_F(CardWrite, ReplyWriteUnlocksTheDataAndWritesIt) {
   std::string text = CardData(400, "20240101000042") + "%%31";
   std::string tac;
   ASSERT_EQ(Kvo_WriteReplyCard("10", &text, &tac), 0);
   EXPECT_EQ(text, CardData(400));
   EXPECT_EQ(tac, "0");
-  Call save = OnlySave();
-  EXPECT_EQ(save.fields["data"], CardData(400));
-  EXPECT_EQ(save.fields["code"], "31");
+  EXPECT_EQ(Strings{"10 31 " + CardData(400)}, Saves());
+  ClearJournal();
+  text = CardData(400, "20240101000042");
+  EXPECT_EQ(Kvo_WriteReplyCard("10", &text, &tac), -1);
+  EXPECT_EQ(text, CardData(400));
+  EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(CardWrite, ReplyWriteZeroesTheLockFieldEvenWhenTheCardLibraryFails) {
@@ -177,14 +155,6 @@ TEST_F(CardWrite, ReplyWriteZeroesTheLockFieldEvenWhenTheCardLibraryFails) {
   text = CardData(400, "20240101000042") + "%%31";
   EXPECT_EQ(Kvo_WriteReplyCard("10", &text, &tac), 5);
   EXPECT_EQ(text, CardData(400));
-}
-
-TEST_F(CardWrite, ReplyWriteWithoutMarkLeavesZeroedTextAndCallsNothing) {
-  std::string text = CardData(400, "20240101000042");
-  std::string tac;
-  EXPECT_EQ(Kvo_WriteReplyCard("10", &text, &tac), -1);
-  EXPECT_EQ(text, CardData(400));
-  EXPECT_TRUE(Calls().empty());
 }
 
 }  // namespace

@@ -5,14 +5,8 @@
 
 #include <filesystem>
 
-#include "common/diagnostics.h"
-#include "platform/clock.h"
-
 namespace corvane::flowtest {
 namespace {
-
-const std::string kInitTag = "交易初始化实现函数(f_UCInit)";
-const std::string kApplyTag = "交易申请实现函数(f_UCApply)";
 
 class DiagnosticsFlow : public FlowTest {
  protected:
@@ -23,18 +17,10 @@ class DiagnosticsFlow : public FlowTest {
     PutCard(Card('A'));
   }
 
-  // Today's diagnostics log, "" when there is none.
-  std::string DiagLog() {
-    const platform::LocalTime now = platform::Now();
-    const std::string path =
-        *dir_ / ("log1/" + DiagnosticsFileName(now.year, now.month, now.day));
-    return corvane::testing::PathExists(path) ? corvane::testing::ReadFile(path) : "";
-  }
-
   // The one line that holds "[step] code"; fails the test unless there is
   // exactly one.
   std::string Line(const std::string& step, int code) {
-    const std::string log = DiagLog();
+    const std::string log = DiagnosticsLog();
     const std::string key = " [" + step + "] " + std::to_string(code) + " ";
     const size_t at = log.find(key);
     EXPECT_NE(std::string::npos, at) << key << " not in:\n" << log;
@@ -48,9 +34,11 @@ class DiagnosticsFlow : public FlowTest {
   }
 };
 
+// The session stays closed: the next transaction fails as one before init.
 TEST_F(DiagnosticsFlow, InitAgainstAClosedPortNamesTheAddressAndTheSocketError) {
-  auto r = Host({{"init"}});
-  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
+  auto r = Host({{"init"}, {"apply", "250", "1", "$$a$$"}});
+  EXPECT_EQ(Failed(InitError(":004", -7104)), r[0]);
+  EXPECT_EQ(Failed(ApplyError(":001", -7003)), r[1]);
   const std::string cause = Line(kInitTag + ":004", -7104);
   EXPECT_EQ(0u, cause.find(FrontEndText() + "cannot connect: Windows socket error: ")) << cause;
   EXPECT_NE(std::string::npos, cause.find("on API 'connect'")) << cause;
@@ -66,16 +54,16 @@ TEST_F(DiagnosticsFlow, InitWithAnEmptyAddressOrAWrongServerNameSaysWhich) {
   SetIni("TradeCfg.ini", "SYSTEM", "NativeAddress", "");
   Host({{"init"}});
   EXPECT_NE(std::string::npos,
-            DiagLog().find("[" + kInitTag + ":004] -7104 front end (NativeAddress empty):211 "
+            DiagnosticsLog().find("[" + kInitTag + ":004] -7104 front end (NativeAddress empty):211 "
                            "server \"Wrong.Server\": cannot connect: No address specified\r\n"))
-      << DiagLog();
+      << DiagnosticsLog();
 }
 
 TEST_F(DiagnosticsFlow, InitRefusedByTheFrontEndLogsItsStatusAndText) {
   Answer(21, "-1~area 0101 closed~~~~~~defs~versions");
   StartFrontEnd();
   auto r = Host({{"init"}});
-  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
+  EXPECT_EQ(InitError(":004", -7104), r[0].text);
   EXPECT_EQ("reply: -1~area 0101 closed", Line(kInitTag + ":004", -7104));
 }
 
@@ -84,7 +72,7 @@ TEST_F(DiagnosticsFlow, InitRefusedByTheFrontEndLogsItsStatusAndText) {
 TEST_F(DiagnosticsFlow, AConnectionThreadTheSystemRefusesIsLoggedWithItsWords) {
   Preload("refuse_thread");
   auto r = Host({{"init"}});
-  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7104), r[0].text);
+  EXPECT_EQ(InitError(":004", -7104), r[0].text);
   EXPECT_EQ(FrontEndText() + "cannot connect: Cannot start the connection's thread: "
                              "Resource temporarily unavailable (errno 11)",
             Line(kInitTag + ":004", -7104));
@@ -99,19 +87,19 @@ TEST_F(DiagnosticsFlow, IniFilesTheSystemRefusesAreLoggedWithItsWords) {
                             {"CORVANE_REFUSE_IF_NEW_HAS", "[USERTRADE]"}});
   StartFrontEnd();
   auto r = Host({{"init"}});
-  EXPECT_EQ(ErrorReply(kInitTag + ":004", -7034), r[0].text);
+  EXPECT_EQ(InitError(":004", -7034), r[0].text);
   EXPECT_EQ("Unable to write to " + cfg + full, Line(kInitTag + ":004", -7034));
   // The journal's first write of a card transaction, refused, reaches the export.
   Preload("refuse_rename", {{"CORVANE_REFUSE_ONTO", "/TradeLog.ini"},
                             {"CORVANE_REFUSE_IF_NEW_HAS", "TradeTypeID=28"}});
-  Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
+  Apply(28, "5", kCardRequest);
   EXPECT_EQ("Unable to write to " + *dir_ / "TradeLog.ini" + full,
             Line("动态库入口(f_UserCorvaneApply)", -7099));
   host_env_.clear();
   std::filesystem::remove(cfg);
   std::filesystem::create_directory(cfg);
   r = Host({{"init"}});
-  EXPECT_EQ(ErrorReply(kInitTag + ".002", -7030), r[0].text);
+  EXPECT_EQ(InitError(".002", -7030), r[0].text);
   EXPECT_EQ("Unable to read " + cfg + ": Is a directory (errno 21)", Line(kInitTag + ".002", -7030));
 }
 
@@ -121,18 +109,16 @@ TEST_F(DiagnosticsFlow, FailedDownloadLogs7204AndTheFtpCauseWithoutThePassword) 
   Answer(201, "0~done~x~127.0.0.165%%clerk%%pw-secret-9%%/out/f.txt~y");
   auto r = Session({{"apply", "201", "1", "$$a$$"}});
   // The host gets the front end's reply with status -1.
-  EXPECT_EQ(-1, r[0].status);
-  EXPECT_EQ("$$0~done~x~127.0.0.165%%clerk%%pw-secret-9%%/out/f.txt~y$$", r[0].text);
+  EXPECT_EQ(Failed("$$0~done~x~127.0.0.165%%clerk%%pw-secret-9%%/out/f.txt~y$$"), r[0]);
   const std::string cause = Line(kApplyTag + ":011", -7204);
   EXPECT_EQ(0u, cause.find("FTP 127.0.0.165 user clerk password *** file /out/f.txt: ")) << cause;
   EXPECT_NE(std::string::npos, cause.find("; reply: 0~done")) << cause;
-  EXPECT_EQ(std::string::npos, DiagLog().find("pw-secret-9"));
+  EXPECT_EQ(std::string::npos, DiagnosticsLog().find("pw-secret-9"));
 }
 
 TEST_F(DiagnosticsFlow, MissingCardLibraryKeeps7202AndNamesEveryFileTried) {
   corvane::testing::RunProcess({"rm", "-f", *dir_ / "libICCInter01046.so"}, dir_->path());
-  auto r = Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
-  EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), r[0].text);
+  EXPECT_EQ(ApplyError(":006", -7202), Apply(28, "5", kCardRequest).text);
   const std::string cause = Line(kApplyTag + ":006", -7202);
   EXPECT_EQ(0u, cause.find("card: -8001 card library not usable: " + *dir_ / "libICCInter01046.so" +
                            ": cannot load: ")) << cause;
@@ -141,21 +127,19 @@ TEST_F(DiagnosticsFlow, MissingCardLibraryKeeps7202AndNamesEveryFileTried) {
 
 TEST_F(DiagnosticsFlow, RefusedPinKeeps7202AndLogs8005WithTheLibrarysResult) {
   FailCard("IC_PINVerify", 7);
-  auto r = Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
-  EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), r[0].text);
+  EXPECT_EQ(ApplyError(":006", -7202), Apply(28, "5", kCardRequest).text);
   EXPECT_EQ("card: -8005 IC_PINVerify returned 7 (wrong PIN, or a card of another type)",
             Line(kApplyTag + ":006", -7202));
 }
 
 TEST_F(DiagnosticsFlow, ReaderThatWillNotOpenAndAFailedReadLogTheLibrarysResult) {
   FailCard("IC_OpenSession", 4);
-  auto r = Session({{"apply", "28", "5", "$$1~c~0~ex~p5~p6$$"}});
-  EXPECT_EQ(ErrorReply(kApplyTag + ":006", -7202), r[0].text);
+  EXPECT_EQ(ApplyError(":006", -7202), Apply(28, "5", kCardRequest).text);
   EXPECT_EQ("card: -8001 IC_OpenSession returned 4", Line(kApplyTag + ":006", -7202));
   card_failures_.clear();
   FailCard("IC_GetData", 2);
-  Session({{"apply", "28", "6", "$$1~c~0~ex~p5~p6$$"}});
-  const std::string log = DiagLog();
+  Apply(28, "6", kCardRequest);
+  const std::string log = DiagnosticsLog();
   EXPECT_NE(std::string::npos, log.find(" -7202 card: IC_GetData returned 2\r\n")) << log;
 }
 

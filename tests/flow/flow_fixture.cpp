@@ -43,6 +43,16 @@ std::string Card(char fill, const std::string& lock) {
   return data;
 }
 
+std::string LockField(const CardCall& write) {
+  auto it = write.fields.find("data");
+  return it == write.fields.end() || it->second.size() < 194 ? "" : it->second.substr(180, 14);
+}
+
+const std::string kInitTag = "交易初始化实现函数(f_UCInit)";
+const std::string kApplyTag = "交易申请实现函数(f_UCApply)";
+const char kRequest[] = "$$0~c~0~ex~p5~p6$$";
+const char kCardRequest[] = "$$1~c~0~ex~p5~p6$$";
+
 void FlowTest::SetUp() {
   dir_ = std::make_unique<TempDir>();
   for (const std::string& f : HostFiles()) CopyInto(f, dir_->path());
@@ -184,26 +194,7 @@ void FlowTest::FailCard(const std::string& function, int result) {
 }
 
 std::vector<CardCall> FlowTest::CardCalls() {
-  std::vector<CardCall> calls;
-  std::istringstream in(ReadFile(*dir_ / "iccsim.log"));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
-    CardCall call;
-    size_t pos = line.find('\t');
-    call.function = line.substr(0, pos);
-    while (pos != std::string::npos) {
-      const size_t next = line.find('\t', pos + 1);
-      const std::string field =
-          line.substr(pos + 1, next == std::string::npos ? next : next - pos - 1);
-      const size_t eq = field.find('=');
-      call.fields[field.substr(0, eq)] = eq == std::string::npos ? "" : field.substr(eq + 1);
-      pos = next;
-    }
-    calls.push_back(call);
-  }
-  return calls;
+  return corvane::testing::ParseSimJournal(ReadFile(*dir_ / "iccsim.log"));
 }
 
 std::vector<CardCall> FlowTest::CardWrites() {
@@ -211,6 +202,36 @@ std::vector<CardCall> FlowTest::CardWrites() {
   for (const CardCall& c : CardCalls())
     if (c.function == "IC_SaveData") writes.push_back(c);
   return writes;
+}
+
+std::vector<Received> FlowTest::CallsOf(int trade_no) {
+  std::vector<Received> some;
+  for (const Received& c : FrontCalls())
+    if (c.trade_no == trade_no) some.push_back(c);
+  return some;
+}
+
+std::vector<std::string> FlowTest::Sent() {
+  std::vector<std::string> sent;
+  for (const Received& c : FrontCalls())
+    if (c.trade_no != 21) sent.push_back(std::to_string(c.trade_no) + ":" + c.request);
+  return sent;
+}
+
+std::string FlowTest::Pending() {
+  auto key = [this](const char* name) { return Ini("TradeLog.ini", "000", name); };
+  return key("TradeTypeID") + "|" + key("TradeId") + "|" + key("Ybzt") + "|" + key("Iczt");
+}
+
+std::vector<std::string> FlowTest::WrittenLocks() {
+  std::vector<std::string> locks;
+  for (const CardCall& c : CardWrites()) locks.push_back(LockField(c));
+  return locks;
+}
+
+std::string FlowTest::KeptReplyFile(const std::string& text) {
+  const size_t at = text.find("log1/CorvaneReply");
+  return at == std::string::npos ? "" : text.substr(at, text.find(".txt", at) + 4 - at);
 }
 
 std::string FlowTest::ErrorReply(const std::string& tag, int code) {

@@ -7,23 +7,26 @@
 
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "flow/front_end.h"
 #include "support/process.h"
+#include "support/sim_journal.h"
 
 namespace corvane::flowtest {
 
 struct Reply {
   int status = 0;
   std::string text;
+  bool operator==(const Reply& o) const { return status == o.status && text == o.text; }
 };
+inline void PrintTo(const Reply& r, std::ostream* os) { *os << r.status << " " << r.text; }
+inline Reply Ok(const std::string& text) { return {0, text}; }
+inline Reply Failed(const std::string& text) { return {-1, text}; }
 
-struct CardCall {
-  std::string function;
-  std::map<std::string, std::string> fields;
-};
+using CardCall = corvane::testing::SimCall;
 
 // The transaction flags, flag 1 first: serial check, card read, rewrite,
 // lock, card kind, -, journal; the remaining characters are not read.
@@ -37,6 +40,13 @@ std::string InitReply(const std::vector<std::string>& lines);
 
 // Card data of 400 characters with the given lock field.
 std::string Card(char fill, const std::string& lock = "00000000000000");
+// The lock field of the data an IC_SaveData call wrote.
+std::string LockField(const CardCall& write);
+
+extern const std::string kInitTag;   // the exit tags of the two entry points
+extern const std::string kApplyTag;
+extern const char kRequest[];      // six fields, no card: "$$0~c~0~ex~p5~p6$$"
+extern const char kCardRequest[];  // the same with the card in use
 
 // In a wine run (corvane_add_wine_test) the programs are the Windows
 // build's, run under its Wine; otherwise the Linux build's.
@@ -84,12 +94,27 @@ class FlowTest : public ::testing::Test {
   void Preload(const std::string& library, std::map<std::string, std::string> settings = {});
 
   std::vector<Received> FrontCalls() { return front_->Calls(); }
+  std::vector<Received> CallsOf(int trade_no);
+  // The calls after the session start as "N:request", in order.
+  std::vector<std::string> Sent();
+  // Section 000 of TradeLog.ini: "TradeTypeID|TradeId|Ybzt|Iczt".
+  std::string Pending();
+  // The lock field of every IC_SaveData call, in order.
+  std::vector<std::string> WrittenLocks();
   // Every line of the diagnostics logs under log1/.
   std::string DiagnosticsLog();
 
   // The standard error body expected for a tag and code (message from the
   // library's error table).
   static std::string ErrorReply(const std::string& tag, int code);
+  static std::string ApplyError(const std::string& exit, int code) {
+    return ErrorReply(kApplyTag + exit, code);
+  }
+  // The log1/CorvaneReply...txt named in a reply, "" when none is.
+  static std::string KeptReplyFile(const std::string& text);
+  static std::string InitError(const std::string& exit, int code) {
+    return ErrorReply(kInitTag + exit, code);
+  }
 
   std::string address_;
   std::unique_ptr<corvane::testing::TempDir> dir_;

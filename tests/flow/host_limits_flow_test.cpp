@@ -5,7 +5,6 @@
 #include "flow/flow_fixture.h"
 
 #include <atomic>
-#include <filesystem>
 
 namespace corvane::flowtest {
 namespace {
@@ -32,18 +31,16 @@ TEST_F(HostLimits, ReplyLargerThanTheStatedBufferIsKeptWholeAndReplacedByAShortE
   Answer(31, std::vector<std::string>{big, "0~ok~0~f4~f5~f6~small"});
   SetIni("TradeCfg.ini", "SYSTEM", "ReplyBufferSize", "65536");
   StartFrontEnd();
-  auto r = HostWith({"--buffer", "65536"}, {{"init"},
-                                           {"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"},
-                                           {"apply", "31", "2", "$$0~c~0~ex~p5~p6$$"}});
+  auto r = HostWith({"--buffer", "65536"},
+                    {{"init"}, {"apply", "31", "1", kRequest}, {"apply", "31", "2", kRequest}});
   ASSERT_EQ(3u, r.size()) << last_host_output_;
   EXPECT_EQ(-1, r[1].status);
   EXPECT_LT(r[1].text.size(), 1024u);
   EXPECT_NE(std::string::npos, r[1].text.find("%%-7009%%")) << r[1].text;
   EXPECT_NE(std::string::npos, r[1].text.find("100018")) << r[1].text;  // reply + zero byte
   EXPECT_NE(std::string::npos, r[1].text.find("65536")) << r[1].text;
-  const size_t at = r[1].text.find("log1/CorvaneReply");
-  ASSERT_NE(std::string::npos, at) << r[1].text;
-  const std::string kept = r[1].text.substr(at, r[1].text.find(".txt", at) + 4 - at);
+  const std::string kept = KeptReplyFile(r[1].text);
+  ASSERT_NE("", kept) << r[1].text;
   EXPECT_EQ("$$0~ok~0~f4~f5~" + std::string(100000, 'R') + "$$",
             corvane::testing::ReadFile(*dir_ / kept));
   EXPECT_NE(std::string::npos, DiagnosticsLog().find(kept));
@@ -52,7 +49,7 @@ TEST_F(HostLimits, ReplyLargerThanTheStatedBufferIsKeptWholeAndReplacedByAShortE
 
 TEST_F(HostLimits, WithoutTheSettingTheWholeReplyIsWritten) {
   Answer(31, "0~ok~0~f4~f5~f6~" + std::string(100000, 'R'));
-  auto r = Apply(31, "1", "$$0~c~0~ex~p5~p6$$");
+  auto r = Apply(31, "1", kRequest);
   EXPECT_EQ(0, r.status);
   EXPECT_EQ(100017u, r.text.size());
 }
@@ -62,7 +59,7 @@ TEST_F(HostLimits, WithoutTheSettingTheWholeReplyIsWritten) {
 TEST_F(HostLimits, CallsFromEightThreadsTakeTurns) {
   Answer(31, "0~ok~0~f4~f5~f6~x");
   StartFrontEnd();
-  auto r = HostWith({"--threads", "8"}, {{"init"}, {"apply", "31", "1", "$$0~c~0~ex~p5~p6$$"}});
+  auto r = HostWith({"--threads", "8"}, {{"init"}, {"apply", "31", "1", kRequest}});
   ASSERT_EQ(16u, r.size()) << last_host_output_;
   int applied = 0;
   for (const Reply& one : r) {
@@ -70,9 +67,7 @@ TEST_F(HostLimits, CallsFromEightThreadsTakeTurns) {
     if (one.text == "$$0~ok~0~f4~f5~x$$") ++applied;
   }
   EXPECT_EQ(8, applied);
-  int sent = 0;
-  for (const Received& c : FrontCalls()) sent += c.trade_no == 31;
-  EXPECT_EQ(8, sent);
+  EXPECT_EQ(8u, CallsOf(31).size());
 }
 
 }  // namespace

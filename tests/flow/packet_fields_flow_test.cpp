@@ -6,8 +6,6 @@
 namespace corvane::flowtest {
 namespace {
 
-const std::string kApplyTag = "交易申请实现函数(f_UCApply)";
-
 class PacketFields : public FlowTest {
  protected:
   void SetUp() override {
@@ -22,30 +20,23 @@ class PacketFields : public FlowTest {
 };
 
 TEST_F(PacketFields, SerialThatDoesNotFitFourteenDigitsIsASerialErrorBeforeTheCard) {
-  auto r = Session({{"apply", "33", "1e15", "$$1~c~0~ex~p5~p6$$"},
-                    {"apply", "33", "-3", "$$1~c~0~ex~p5~p6$$"},
-                    {"apply", "33", "99999999999999.5", "$$1~c~0~ex~p5~p6$$"},
-                    {"apply", "33", "99999999999999", "$$1~c~0~ex~p5~p6$$"}});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(ErrorReply(kApplyTag + ":002", -7005), r[i].text) << i;
+  auto r = Session({{"apply", "33", "1e15", kCardRequest}, {"apply", "33", "-3", kCardRequest},
+                    {"apply", "33", "99999999999999.5", kCardRequest},
+                    {"apply", "33", "99999999999999", kCardRequest}});
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Failed(ApplyError(":002", -7005)), r[i]) << i;
   EXPECT_EQ(0, r[3].status) << r[3].text;
   // Only the last transaction reached the card and the front end.
-  auto writes = CardWrites();
-  ASSERT_EQ(2u, writes.size());
-  EXPECT_EQ("99999999999999", writes[0].fields["data"].substr(180, 14));
-  auto calls = FrontCalls();
-  ASSERT_EQ(2u, calls.size());
-  EXPECT_EQ("99999999999999", calls[1].packet.substr(3, 14));
-  EXPECT_EQ("33", calls[1].packet.substr(1, 2));
+  EXPECT_EQ((std::vector<std::string>{"99999999999999", "00000000000000"}), WrittenLocks());
+  auto calls = CallsOf(33);
+  ASSERT_EQ(1u, calls.size());
+  EXPECT_EQ("03399999999999999", calls[0].packet.substr(0, 17));
 }
 
-TEST_F(PacketFields, LongLocalIpAndLongRequestAreRefusedWithTheirOwnCodes) {
-  auto r = Session({{"apply", "27", "1", "$$0~c~0~ex~p5~" + std::string(999990, 'x') + "$$"}});
-  EXPECT_EQ(-1, r[0].status);
-  EXPECT_NE(std::string::npos, r[0].text.find("%%-7007%%")) << r[0].text.substr(0, 300) << r[0].status;
+TEST_F(PacketFields, LocalIpLongerThanItsFieldFailsTheSessionStartBeforeItIsSent) {
   SetIni("TradeCfg.ini", "SYSTEM", "LocalIP", "192.168.100.2001");
-  auto init = Host({{"init"}});
-  EXPECT_EQ(ErrorReply("交易初始化实现函数(f_UCInit).003", -7008), init[0].text);
-  ASSERT_EQ(1u, FrontCalls().size());  // only the first session's start
+  StartFrontEnd();
+  EXPECT_EQ(Failed(InitError(".003", -7008)), Host({{"init"}})[0]);
+  EXPECT_TRUE(FrontCalls().empty());
 }
 
 // The additional field counts too; the card is never opened and the
@@ -58,9 +49,8 @@ TEST_F(PacketFields, TooLongRequestOfACardTransactionIsRefusedBeforeCardAndJourn
   EXPECT_EQ(head, r[0].text.substr(0, head.size())) << r[0].text.substr(0, 300);
   EXPECT_NE(std::string::npos, r[0].text.find("(1000003字节)")) << r[0].text;
   EXPECT_TRUE(CardCalls().empty());
-  EXPECT_EQ("", Ini("TradeLog.ini", "000", "TradeTypeID"));
-  EXPECT_EQ("", Ini("TradeLog.ini", "000", "Ybzt"));
-  EXPECT_EQ(1u, FrontCalls().size());  // the session start only
+  EXPECT_EQ("|||", Pending());
+  EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(PacketFields, SettingsAndJournalWithAByteOrderMarkWork) {
@@ -69,8 +59,7 @@ TEST_F(PacketFields, SettingsAndJournalWithAByteOrderMarkWork) {
                               bom + "[SYSTEM]\r\nLocalIP=10.1.2.3\r\nNativeAddress=" + address_ +
                                   "\r\nNativeServer=CorvaneFront.Trade\r\nAREAID=0101\r\n");
   corvane::testing::WriteFile(*dir_ / "TradeLog.ini", bom + "[27]\r\nTradeId=5\r\n");
-  auto r = Session({{"apply", "27", "7", "$$0~c~0~ex~p5~p6$$"}});
-  EXPECT_EQ("$$0~ok~0~f4~f5~$$", r[0].text);
+  EXPECT_EQ(Ok("$$0~ok~0~f4~f5~$$"), Apply(27, "7", kRequest));
   EXPECT_EQ("7", Ini("TradeLog.ini", "27", "TradeId"));
   EXPECT_EQ(bom, corvane::testing::ReadFile(*dir_ / "TradeCfg.ini").substr(0, 3));
   EXPECT_EQ(bom, corvane::testing::ReadFile(*dir_ / "TradeLog.ini").substr(0, 3));

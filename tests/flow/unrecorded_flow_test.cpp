@@ -5,8 +5,6 @@
 // unfinished one.
 #include "flow/flow_fixture.h"
 
-#include <filesystem>
-
 #include "common/error_codes.h"
 #include "common/error_reply.h"
 
@@ -31,12 +29,6 @@ class Unrecorded : public FlowTest {
                               {"CORVANE_REFUSE_IF_NEW_HAS", new_has},
                               {"CORVANE_REFUSE_IF_OLD_HAS", old_has}});
   }
-  // The log1/CorvaneReply...txt named in a text.
-  static std::string KeptFile(const std::string& text) {
-    const size_t at = text.find("log1/CorvaneReply");
-    if (at == std::string::npos) return "";
-    return text.substr(at, text.find(".txt", at) + 4 - at);
-  }
   static std::string Expected(int trade_no, const std::string& kept, const std::string& tail) {
     return "$$" + ErrorBody(kTag, kErrTradeNotRecorded, TradeNotRecordedMessage(trade_no, kept)) +
            tail + "$$";
@@ -45,12 +37,10 @@ class Unrecorded : public FlowTest {
 
 TEST_F(Unrecorded, AnsweredCallWhoseJournalWriteIsRefusedGives7208WithTheReply) {
   RefuseJournalWrite("Ybzt=1");
-  auto r = Session({{"apply", "27", "12345", "$$0~c~0~ex~p5~p6$$"},
-                    {"apply", "31", "777", "$$0~c~0~ex~p5~p6$$"}});
-  EXPECT_EQ(-1, r[0].status);
-  const std::string kept = KeptFile(r[0].text);
+  auto r = Session({{"apply", "27", "12345", kRequest}, {"apply", "31", "777", kRequest}});
+  const std::string kept = KeptReplyFile(r[0].text);
   ASSERT_FALSE(kept.empty()) << r[0].text;
-  EXPECT_EQ(Expected(27, kept, "~0~ok~0~f4~f5~f6~done"), r[0].text);
+  EXPECT_EQ(Failed(Expected(27, kept, "~0~ok~0~f4~f5~f6~done")), r[0]);
   EXPECT_EQ("0~ok~0~f4~f5~f6~done", corvane::testing::ReadFile(*dir_ / kept));
   const std::string log = DiagnosticsLog();
   EXPECT_NE(std::string::npos,
@@ -59,12 +49,10 @@ TEST_F(Unrecorded, AnsweredCallWhoseJournalWriteIsRefusedGives7208WithTheReply) 
                      "front end reply of 20 bytes kept whole in " + kept)) << log;
   // Section 000 still shows the transaction as started, so the next one
   // reports it with the call's outcome unknown, then runs.
-  auto calls = FrontCalls();
-  ASSERT_EQ(4u, calls.size());
-  EXPECT_EQ(27, calls[1].trade_no);
-  EXPECT_EQ(49, calls[2].trade_no);
-  EXPECT_EQ("~~~~27~12345~~~~~~", calls[2].request);
-  EXPECT_EQ("$$0~ok~0~f4~f5$$", r[1].text);
+  EXPECT_EQ((std::vector<std::string>{"27:0~c~0~ex~p5~p6~", "49:~~~~27~12345~~~~~~",
+                                      "31:0~c~0~ex~p5~p6~"}),
+            Sent());
+  EXPECT_EQ(Ok("$$0~ok~0~f4~f5$$"), r[1]);
 }
 
 // The card already holds the reply's card data when the journal refuses to
@@ -75,12 +63,10 @@ TEST_F(Unrecorded, RefusedRecordOfTheCardWriteGives7208) {
   Answer(33, reply);
   PutCard(Card('A'));
   RefuseJournalWrite("Iczt=1");
-  auto r = Session({{"apply", "33", "5", "$$1~c~0~ex~p5~p6$$"}});
-  const std::string kept = KeptFile(r[0].text);
-  EXPECT_EQ(Expected(33, kept, "~" + reply), r[0].text);
+  const Reply r = Apply(33, "5", kCardRequest);
+  EXPECT_EQ(Failed(Expected(33, KeptReplyFile(r.text), "~" + reply)), r);
   EXPECT_EQ(Card('B'), CardOnFile());
-  EXPECT_EQ("1", Ini("TradeLog.ini", "000", "Ybzt"));
-  EXPECT_EQ("", Ini("TradeLog.ini", "000", "Iczt"));
+  EXPECT_EQ("33|5|1|", Pending());
 }
 
 // The reply that would not fit the stated buffer is left out of the error
@@ -91,9 +77,9 @@ TEST_F(Unrecorded, ReplyLeftOutWhenTheStatedBufferIsTooSmall) {
   SetIni("TradeCfg.ini", "SYSTEM", "ReplyBufferSize", "4096");
   RefuseJournalWrite("Ybzt=1");
   StartFrontEnd();
-  auto r = HostWith({"--buffer", "4096"}, {{"init"}, {"apply", "27", "1", "$$0~c~0~ex~p5~p6$$"}});
+  auto r = HostWith({"--buffer", "4096"}, {{"init"}, {"apply", "27", "1", kRequest}});
   ASSERT_EQ(2u, r.size()) << last_host_output_;
-  const std::string kept = KeptFile(r[1].text);
+  const std::string kept = KeptReplyFile(r[1].text);
   EXPECT_EQ(Expected(27, kept, ""), r[1].text);
   EXPECT_EQ(big, corvane::testing::ReadFile(*dir_ / kept));
 }
@@ -103,15 +89,11 @@ TEST_F(Unrecorded, ReplyLeftOutWhenTheStatedBufferIsTooSmall) {
 // for is not sent.
 TEST_F(Unrecorded, AnsweredReportWhoseJournalWriteIsRefusedGives7208) {
   RefuseJournalWrite("Ybzt=\r\n", "Ybzt=1");
-  auto r = Session({{"apply", "27", "12345", "$$0~c~0~ex~p5~p6$$"},
-                    {"apply", "31", "777", "$$0~c~0~ex~p5~p6$$"}});
+  auto r = Session({{"apply", "27", "12345", kRequest}, {"apply", "31", "777", kRequest}});
   EXPECT_EQ(0, r[0].status) << r[0].text;
-  const std::string kept = KeptFile(r[1].text);
-  EXPECT_EQ(Expected(49, kept, "~0~noted"), r[1].text);
-  auto calls = FrontCalls();
-  ASSERT_EQ(3u, calls.size());
-  EXPECT_EQ(49, calls[2].trade_no);
-  EXPECT_EQ("27", Ini("TradeLog.ini", "000", "TradeTypeID"));
+  EXPECT_EQ(Failed(Expected(49, KeptReplyFile(r[1].text), "~0~noted")), r[1]);
+  EXPECT_EQ((std::vector<std::string>{"27:0~c~0~ex~p5~p6~", "49:~~~~27~12345~~~1~~~"}), Sent());
+  EXPECT_EQ("27|12345|1|", Pending());
 }
 
 }  // namespace
