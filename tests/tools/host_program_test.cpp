@@ -51,12 +51,12 @@ TEST_F(HostProgram, BadNumbersAndArgumentCountsAreUsageErrorsThatCallNothing) {
   const std::vector<std::vector<std::string>> bad = {
       {"apply", "abc", "xyz", "$$a$$"}, {"apply", "31", "xyz", "$$a$$"},
       {"apply", "31", "12a", "$$a$$"},  {"apply", "99999999999", "1", "$$a$$"},
-      {"apply", "31", "1e", "$$a$$"}, {"apply", "31", "1"},
+      {"apply", "31", "1e", "$$a$$"}, {"apply", "31", "1e+", "$$a$$"}, {"apply", "31", "1"},
       {"init", "--", "apply", "31", "", "$$a$$"},   {"close", "a", "b"},
       {"frobnicate"}};
   for (const auto& args : bad) {
     ProcessResult r = Run(args);
-    EXPECT_EQ(2, r.exit_code) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    EXPECT_EQ(2, r.exit_code) << ::testing::PrintToString(args);
     EXPECT_NE(std::string::npos, r.err.find("corvane-host")) << r.err;
   }
   // Every command is checked before the first runs: not even init ran.
