@@ -68,6 +68,7 @@ void FlowTest::TearDown() {
   if (front_) front_->Stop();
   front_.reset();
   front_started_ = false;
+  card_failures_.clear();
   dir_.reset();
 }
 
