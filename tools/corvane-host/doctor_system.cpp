@@ -6,6 +6,7 @@
 #include "config/trade_cfg.h"
 #include "doctor.h"
 #include "platform/terminal.h"
+#include "transport/errors.h"
 #include "transport/socket_connection.h"
 
 namespace corvane::host::doctor {
@@ -60,6 +61,9 @@ bool CheckFrontEnd(const HostText& text, const std::string& dir) {
     connection.SetServerGUID("");
     connection.SetConnected(true);
     connection.SetConnected(false);
+  } catch (const transport::ETransportError& e) {
+    Say(text, "FAIL", "front end " + where + ": " + e.WithCause());
+    return false;
   } catch (const std::exception& e) {
     Say(text, "FAIL", "front end " + where + ": " + e.what());
     return false;

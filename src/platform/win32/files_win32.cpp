@@ -125,7 +125,9 @@ ReadResult ReadWholeFile(const std::string& path, std::string* content) {
   for (;;) {
     DWORD n = 0;
     if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
+      const DWORD error = GetLastError();  // the cause, for LastFileErrorText
       CloseHandle(h);
+      SetLastError(error);
       return ReadResult::kFailed;
     }
     if (n == 0) break;
