@@ -33,6 +33,9 @@ TEST_F(CardFlow, CardIsLockedOnTheWayOutAndUnlockedOnTheWayBack) {
   EXPECT_EQ("20", CardWrites()[0].fields["code"]);
   EXPECT_EQ(Card('A'), CardOnFile());
   EXPECT_EQ(Strings{"33:1~" + Card('A') + "~0~ex~p5~p6~"}, Sent());
+  std::string calls;  // the card session closed at the end
+  for (const CardCall& c : CardCalls()) calls += c.function + " ";
+  EXPECT_EQ("IC_OpenSession IC_PINVerify IC_GetData IC_SaveData IC_SaveData IC_CloseSession ", calls);
 }
 
 TEST_F(CardFlow, ReplyCardDataIsWrittenBackAndJournalled) {

@@ -53,6 +53,17 @@ TEST_F(PacketFields, TooLongRequestOfACardTransactionIsRefusedBeforeCardAndJourn
   EXPECT_TRUE(Sent().empty());
 }
 
+// The card data read into the request can make it too long: nothing is
+// sent, the card is unlocked again, and the code stays the request's own.
+TEST_F(PacketFields, RequestThatTheCardDataMakesTooLongKeepsItsOwnCode) {
+  auto r = Session({{"apply", "33", "5", "$$1~c~0~ex~p5~" + std::string(999980, 'x') + "$$"}});
+  const std::string head = "$$-1~1050%%" + kApplyTag + ":011%%-7007%%错误原因:";
+  EXPECT_EQ(head, r[0].text.substr(0, head.size())) << r[0].text.substr(0, 300);
+  EXPECT_NE(std::string::npos, r[0].text.find("(1000392字节)")) << r[0].text;
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ((std::vector<std::string>{"00000000000005", "00000000000000"}), WrittenLocks());
+}
+
 TEST_F(PacketFields, SettingsAndJournalWithAByteOrderMarkWork) {
   const std::string bom = "\xEF\xBB\xBF";
   corvane::testing::WriteFile(*dir_ / "TradeCfg.ini",
