@@ -11,17 +11,21 @@
 # are unpacked into DIR/root (never installed).  32-bit Wine re-executes its
 # loader for every new process, so the loader in the root is replaced by a
 # script that runs the real one under qemu-i386.  The host's 64-bit
-# wineserver serves the 32-bit clients (scripts/wine32-run.sh).
+# wineserver serves the 32-bit clients (scripts/wine32-run.sh).  The root
+# keeps no fonts of its own: its Wine draws with the machine's fonts.
 #
-# Idempotent: a complete runtime (DIR/ready) is left as it is.  On failure
+# Idempotent: a complete runtime (DIR/ready) is left as it is; one prepared
+# before it used the machine's fonts gets the font step alone.  On failure
 # the step that failed is named and the script exits 1.
 set -euo pipefail
 root_dir=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-${CORVANE_WINE32_RUNTIME:-${CORVANE_BUILD_ROOT:-$root_dir/build}/wine32-runtime}}
+case $dir in /*) ;; *) dir=$PWD/$dir ;; esac  # the loader and fonts.conf name it
 mirror=${CORVANE_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 wine_version=$(dpkg-query -W -f='${Version}' libwine 2>/dev/null || true)
-stamp="wine32=$wine_version qemu=bookworm-backports"
+base_stamp="wine32=$wine_version qemu=bookworm-backports"
+stamp="$base_stamp fonts=host"
 
 fail() { echo "wine32-runtime: FAILED: $*" >&2; exit 1; }
 step() { echo "wine32-runtime: $*" >&2; }
@@ -122,8 +126,42 @@ wrap_loader() {
   chmod +x "$loader"
 }
 
+# The machine's fonts and font configuration, as wine64 sees them.  Under
+# qemu -L a path the root also holds is opened in the root, but i386 glibc's
+# stat (statx) is not redirected: with the root's own fontconfig files and
+# its DejaVu-only /usr/share/fonts, fontconfig listed the root's folders
+# under the times of the machine's and kept that listing in the machine's
+# /var/cache/fontconfig, valid until the machine's fonts change, so the
+# 32-bit Wine never saw a Chinese font and drew boxes.  The root keeps
+# neither: its one fonts.conf reads the machine's font folders and
+# configuration and caches in DIR/fontconfig-cache, outside the root.
+host_fonts() {
+  rm -rf "$dir/root/usr/share/fonts" "$dir/root/etc/fonts" "$dir/fontconfig-cache"
+  mkdir -p "$dir/root/etc/fonts" "$dir/fontconfig-cache"
+  cat >"$dir/root/etc/fonts/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts</dir>
+  <dir>/usr/local/share/fonts</dir>
+  <dir prefix="xdg">fonts</dir>
+  <include ignore_missing="yes">/etc/fonts/conf.d</include>
+  <cachedir>$dir/fontconfig-cache</cachedir>
+</fontconfig>
+EOF
+}
+
 main() {
-  if [ -f "$dir/ready" ] && [ "$(cat "$dir/ready")" = "$stamp" ]; then
+  local ready=
+  [ -f "$dir/ready" ] && ready=$(cat "$dir/ready")
+  if [ "$ready" = "$stamp" ]; then
+    echo "$dir"
+    return
+  fi
+  if [ "$ready" = "$base_stamp" ]; then
+    step "the runtime in $dir now draws with the machine's fonts"
+    host_fonts
+    echo "$stamp" >"$dir/ready"
     echo "$dir"
     return
   fi
@@ -140,6 +178,7 @@ main() {
   unpack_all
   library_cache
   builtin_zlib
+  host_fonts
   wrap_loader
   echo "$stamp" >"$dir/ready"
   step "ready in $((SECONDS - start)) s"
