@@ -136,31 +136,77 @@ RECT ClientBox(HWND child, HWND parent) {
   return r;
 }
 
+// A 24-bit device-independent bitmap selected into a memory device context.
+struct Canvas {
+  Canvas(int width, int height) : w(width), h(height), stride((width * 3 + 3) & ~3) {
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    bmp = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old = SelectObject(dc, bmp);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  ~Canvas() {
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  std::string Bytes() const {
+    GdiFlush();
+    return std::string(static_cast<const char*>(bits), static_cast<size_t>(stride * h));
+  }
+  const int w, h, stride;
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info = {};
+  HBITMAP bmp = nullptr;
+  HGDIOBJ old = nullptr;
+  void* bits = nullptr;
+};
+
 // A 24-bit BMP of the window as it is on the screen (png_shot makes a PNG of it).
 void Picture(HWND window, const std::string& path) {
   RECT r;
   GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top, stride = (w * 3 + 3) & ~3;
+  Canvas c(r.right - r.left, r.bottom - r.top);
   HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  BITMAPFILEHEADER fh = {0x4d42, static_cast<DWORD>(54 + stride * h), 0, 0, 54};
+  BitBlt(c.dc, 0, 0, c.w, c.h, screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  const std::string pixels = c.Bytes();
+  BITMAPFILEHEADER fh = {0x4d42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
   if (FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(&fh, sizeof fh, 1, f);
-    std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-    std::fwrite(bits, 1, static_cast<size_t>(stride * h), f);
+    std::fwrite(&c.info.bmiHeader, sizeof c.info.bmiHeader, 1, f);
+    std::fwrite(pixels.data(), 1, pixels.size(), f);
     std::fclose(f);
   }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+}
+
+// The pixels of one character drawn with the font, black on white.
+std::string Drawn(HFONT font, wchar_t ch) {
+  Canvas c(32, 32);
+  HGDIOBJ old = SelectObject(c.dc, font);
+  PatBlt(c.dc, 0, 0, c.w, c.h, WHITENESS);
+  TextOutW(c.dc, 0, 0, &ch, 1);
+  SelectObject(c.dc, old);
+  return c.Bytes();
+}
+
+// Every Chinese character of the labels is drawn as itself, not as the box
+// of a character no font has (U+0378, unassigned): a screen without a
+// Chinese font shows the labels as rows of boxes.
+void CheckGlyphs(const Dialog& d) {
+  std::string boxes;
+  for (HWND label : d.labels) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    const std::string missing = Drawn(font, L'\x0378');
+    for (wchar_t ch : Text(label)) {
+      if (ch >= 0x4e00 && ch <= 0x9fff && Drawn(font, ch) == missing) {
+        char name[16];
+        std::snprintf(name, sizeof name, " U+%04X", static_cast<unsigned>(ch));
+        boxes += name;
+      }
+    }
+  }
+  EXPECT_EQ("", boxes) << "label characters drawn as boxes";
 }
 
 class WinDialog : public ::testing::Test {
@@ -225,6 +271,7 @@ void CheckTabOrder(const Dialog& d) {
 TEST_F(WinDialog, LooksAsDesignedAndSavesTypedValuesOnConfirm) {
   Outcome o = Run52([](const Dialog& d) {
     CheckLayout(d);
+    CheckGlyphs(d);
     CheckTabOrder(d);
     // Enter and Esc close nothing: neither button is a default or cancel button.
     PostMessageW(d.edits[0], WM_KEYDOWN, VK_RETURN, 0);
