@@ -1,6 +1,9 @@
 #include "block_replay.h"
 
+#include <condition_variable>
 #include <utility>
+
+#include "bench_os.h"
 
 namespace corvane::bench {
 namespace {
@@ -28,6 +31,87 @@ platform::SocketHandle Connect(const std::string& address, uint16_t port) {
     return platform::kNoSocket;
   }
   return s;
+}
+
+// One direction of the hand-over between the caller and a worker: the
+// taker sleeps until the other side has put something there.
+class Mailbox {
+ public:
+  struct Item {
+    const Exchange* request = nullptr;  // to the worker: the client block
+    size_t replies = 0;                 // the server blocks that answer it
+    bool last = false;                  // the last block: then stop
+    bool ok = true;                     // to the caller: the exchange worked
+  };
+  void Put(const Item& item) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      item_ = item;
+      full_ = true;
+    }
+    ready_.notify_one();
+  }
+  Item Take() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ready_.wait(lock, [this] { return full_; });
+    full_ = false;
+    return item_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  Item item_;
+  bool full_ = false;
+};
+
+constexpr size_t kWorkerStack = 256 * 1024;  // the library's connection workers' stack
+
+struct Worker {
+  Mailbox requests, replies;
+  bool ok = true;  // read after the join
+};
+
+// The worker's thread: connects, then sends each block it is handed and
+// reads its answer, until the last block.
+void WorkerLoop(Worker* w, const std::string& address, uint16_t port) {
+  platform::SocketHandle s = Connect(address, port);
+  w->ok = s != platform::kNoSocket;
+  std::string reply;
+  for (;;) {
+    Mailbox::Item item = w->requests.Take();
+    bool ok = w->ok && SendAll(s, item.request->block);
+    for (size_t i = 0; ok && i < item.replies; ++i) ok = ReadBlock(s, &reply);
+    w->ok = ok;
+    if (item.last) break;
+    w->replies.Put(Mailbox::Item{nullptr, 0, false, ok});
+  }
+  if (s != platform::kNoSocket) platform::CloseSocket(s);
+}
+
+// The server blocks that follow exchange i, up to the next client block.
+size_t RepliesAfter(const Conversation& c, size_t i) {
+  size_t n = 0;
+  while (i + 1 + n < c.size() && !c[i + 1 + n].from_client) ++n;
+  return n;
+}
+
+bool ConverseThroughWorker(const Conversation& c, const std::string& address, uint16_t port) {
+  if (c.empty() || !c[0].from_client) return false;  // the client speaks first
+  Worker w;
+  StackThread thread;
+  if (!thread.Start([&] { WorkerLoop(&w, address, port); }, kWorkerStack)) return false;
+  bool ok = true;
+  size_t i = 0;
+  while (i < c.size()) {
+    const size_t replies = RepliesAfter(c, i);
+    const bool last = i + 1 + replies >= c.size();
+    w.requests.Put(Mailbox::Item{&c[i], replies, last, true});
+    if (!last) ok = w.replies.Take().ok && ok;
+    i += 1 + replies;
+  }
+  thread.Join();
+  return ok && w.ok;
 }
 
 }  // namespace
@@ -130,6 +214,13 @@ bool ReplayConversations(const std::vector<Conversation>& conversations,
     platform::CloseSocket(s);
     if (!ok) return false;
   }
+  return true;
+}
+
+bool ReplayThroughWorker(const std::vector<Conversation>& conversations,
+                         const std::string& address, uint16_t port) {
+  for (const Conversation& c : conversations)
+    if (!ConverseThroughWorker(c, address, port)) return false;
   return true;
 }
 

@@ -52,6 +52,15 @@ class BlockRecorder {
 bool ReplayConversations(const std::vector<Conversation>& conversations,
                          const std::string& address, uint16_t port);
 
+// The worker floor: the same replay, but each connection's socket is owned
+// by a thread started for it (with the library's worker stack), as the
+// library's connections are.  The caller hands each client block to the
+// worker and sleeps on a condition variable until the worker has sent it,
+// read the blocks that answer it and handed the reply back; the last block
+// goes with the stop, and the worker closes the socket and is joined.
+bool ReplayThroughWorker(const std::vector<Conversation>& conversations,
+                         const std::string& address, uint16_t port);
+
 // Reads one block (header and body); false at end of stream or failure.
 bool ReadBlock(platform::SocketHandle s, std::string* block);
 bool SendAll(platform::SocketHandle s, const std::string& bytes);

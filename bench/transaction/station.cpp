@@ -125,9 +125,10 @@ double Micros(const std::function<bool()>& f, bool* ok) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
-// Interleaved pairs (library, floor, floor, library, ...); prints one row.
+// Interleaved pairs (library, floor, floor, library, ...); prints one row,
+// with its own target when given ("-": informative).
 bool Pairs(const StationCase& c, const std::function<bool()>& library,
-           const std::function<bool()>& floor) {
+           const std::function<bool()>& floor, const std::string& target = "") {
   std::vector<double> lib, flo, ratio;
   bool ok = true;
   for (int i = 0; i < c.rounds && ok; ++i) {
@@ -143,8 +144,9 @@ bool Pairs(const StationCase& c, const std::function<bool()>& library,
     flo.push_back(f);
     ratio.push_back(l / f);
   }
-  std::printf("ROW|%s|%s|%.0f|%.0f|%.3f|%.3f|%zu\n", c.label.c_str(), FileSystemOf(c.dir).c_str(),
-              Median(lib), Median(flo), Median(ratio), Percentile(ratio, 99), ratio.size());
+  std::printf("ROW|%s|%s|%.0f|%.0f|%.3f|%.3f|%zu|%s\n", c.label.c_str(),
+              FileSystemOf(c.dir).c_str(), Median(lib), Median(flo), Median(ratio),
+              Percentile(ratio, 99), ratio.size(), target.c_str());
   return ok;
 }
 
@@ -202,8 +204,10 @@ bool TransactionCase(const StationCase& c, Host& host) {
 }
 
 // The remote call alone (packet, daily log lines, the call), against the
-// replay of its blocks.  Each call runs as inside an exported call: the
-// daily log opened by its first line, the settings file read once.
+// replay of its blocks and against their replay through a worker thread
+// (informative rows: what the worker design costs by itself).  Each call
+// runs as inside an exported call: the daily log opened by its first line,
+// the settings file read once.
 bool RemoteCase(StationCase c) {
   if (Kvo_ReadTradeCfg(nullptr) != 0) return Fail("settings");
   std::string reply;
@@ -220,7 +224,13 @@ bool RemoteCase(StationCase c) {
   if (blocks.empty()) return Fail("recording failed");
   PrintBlocks(blocks);
   c.replaces = 0;
-  return Pairs(c, call, FloorOf(c, blocks, 0));
+  auto network = FloorOf(c, blocks, 0);
+  auto worker = [&] { return ReplayThroughWorker(blocks, c.sim_address, kPort); };
+  bool ok = Pairs(c, call, network);
+  c.label = "remote call / worker floor";
+  ok = ok && Pairs(c, call, worker, "-");
+  c.label = "worker floor / network floor";
+  return ok && Pairs(c, worker, network, "-");
 }
 
 // The host's memory, threads and descriptors across many transactions.
