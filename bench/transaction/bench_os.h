@@ -2,9 +2,6 @@
 // platform layer (Linux only: the benchmark runs where the simulators run).
 #pragma once
 
-#include <pthread.h>
-
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,20 +27,6 @@ int Spawn(const std::vector<std::string>& argv, const std::string& out_file);
 int WaitExit(int pid);
 void Stop(int pid);
 std::string SelfPath();
-
-// A thread whose stack reserves stack_bytes, as the library's connection
-// workers' stacks do (std::thread cannot choose one).
-class StackThread {
- public:
-  bool Start(std::function<void()> body, size_t stack_bytes);
-  void Join();
-
- private:
-  static void* Run(void* self);
-  std::function<void()> body_;
-  pthread_t id_{};
-  bool running_ = false;
-};
 
 struct ProcessUse {
   long rss_kb = 0;

@@ -13,7 +13,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <utility>
 
 #include "bench_os.h"
 
@@ -112,26 +111,6 @@ void Stop(int pid) {
 std::string SelfPath() {
   std::error_code ec;
   return std::filesystem::read_symlink("/proc/self/exe", ec).string();
-}
-
-bool StackThread::Start(std::function<void()> body, size_t stack_bytes) {
-  body_ = std::move(body);
-  pthread_attr_t attr;
-  pthread_attr_init(&attr);
-  pthread_attr_setstacksize(&attr, stack_bytes);
-  running_ = pthread_create(&id_, &attr, &StackThread::Run, this) == 0;
-  pthread_attr_destroy(&attr);
-  return running_;
-}
-
-void StackThread::Join() {
-  if (running_) pthread_join(id_, nullptr);
-  running_ = false;
-}
-
-void* StackThread::Run(void* self) {
-  static_cast<StackThread*>(self)->body_();
-  return nullptr;
 }
 
 ProcessUse CurrentUse() {

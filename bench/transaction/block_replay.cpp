@@ -3,7 +3,8 @@
 #include <condition_variable>
 #include <utility>
 
-#include "bench_os.h"
+#include "platform/thread.h"
+#include "transport/transport_thread.h"
 
 namespace corvane::bench {
 namespace {
@@ -65,8 +66,6 @@ class Mailbox {
   bool full_ = false;
 };
 
-constexpr size_t kWorkerStack = 256 * 1024;  // the library's connection workers' stack
-
 struct Worker {
   Mailbox requests, replies;
   bool ok = true;  // read after the join
@@ -99,8 +98,11 @@ size_t RepliesAfter(const Conversation& c, size_t i) {
 bool ConverseThroughWorker(const Conversation& c, const std::string& address, uint16_t port) {
   if (c.empty() || !c[0].from_client) return false;  // the client speaks first
   Worker w;
-  StackThread thread;
-  if (!thread.Start([&] { WorkerLoop(&w, address, port); }, kWorkerStack)) return false;
+  platform::Thread thread;  // with the stack of the library's connection workers
+  std::string why;
+  if (!thread.Start([&] { WorkerLoop(&w, address, port); },
+                    transport::TTransportThread::kStackBytes, &why))
+    return false;
   bool ok = true;
   size_t i = 0;
   while (i < c.size()) {
