@@ -3,8 +3,8 @@
 # Narrow string literals are compiled as GBK so that every message the
 # library produces is GBK text byte for byte, whatever the code page of the
 # machine it runs on.  Sources stay UTF-8.
-# The parts of src/ and the parts each may include, itself first: the same
-# order as scripts/check-includes.sh.
+# The parts of src/ and the parts each may include, itself first
+# (scripts/check-includes.sh reads this order from here).
 set(CORVANE_BELOW_platform platform)
 set(CORVANE_BELOW_common common platform)
 set(CORVANE_BELOW_config config common platform)

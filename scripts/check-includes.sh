@@ -4,17 +4,13 @@
 #   link -> transport -> platform
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-declare -A allowed=(
-  [platform]="platform"
-  [common]="common platform"
-  [config]="config common platform"
-  [transport]="transport platform"
-  [card]="card config common platform"
-  [ui]="ui config common platform"
-  [link]="link transport config common platform"
-  [trade]="trade link card ui transport config common platform"
-  [api]="api trade link card ui transport config common platform"
-)
+# The order is kept once, in cmake/CorvaneTarget.cmake (CORVANE_BELOW_<part>:
+# the part itself, then the parts it may include), which the build enforces.
+declare -A allowed=()
+while read -r part below; do
+  allowed[$part]=$below
+done < <(sed -nE 's/^set\(CORVANE_BELOW_([a-z]+) ([a-z ]+)\)$/\1 \2/p' "$root/cmake/CorvaneTarget.cmake")
+[ "${#allowed[@]}" -gt 0 ] || { echo "no part order found in cmake/CorvaneTarget.cmake"; exit 1; }
 status=0
 while IFS= read -r line; do
   file=${line%%:*}
