@@ -14,7 +14,6 @@
 #include "common/modes.h"
 #include "common/session_flag.h"
 #include "common/trade_numbers.h"
-#include "config/ini_file.h"
 #include "config/trade_cfg.h"
 #include "config/trade_journal.h"
 #include "link/remote_trade.h"
@@ -244,7 +243,6 @@ int SettingsDialog(std::string* reply) {
 int f_UCApply(int32_t trade_no, const std::string& request, double serial,
               const std::string& extra, std::string* reply) {
   if (trade_no == kSettingsDialogTrade) return SettingsDialog(reply);
-  IniCallScope ini_files;  // TradeCfg.ini and TradeLog.ini are read once
   Transaction t(trade_no, serial);
   std::string text;
   Exit exit = PreChecks(t, request, extra);
