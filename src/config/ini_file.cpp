@@ -27,7 +27,7 @@ void NoteByteOrderMark(const std::string& path) {
 // empty text).
 struct HeldTexts {
   int scopes = 0;  // call scopes alive, nested
-  bool in_call = false;
+  bool InCall() const { return scopes > 0; }
   std::map<std::string, std::string> texts;
 };
 
@@ -42,7 +42,7 @@ HeldTexts& Held() {
 bool Load(const std::string& path, std::string* scratch, const std::string** text,
           std::string* why) {
   HeldTexts& held = Held();
-  if (held.in_call) {
+  if (held.InCall()) {
     auto it = held.texts.find(path);
     if (it != held.texts.end()) {
       *text = &it->second;
@@ -61,7 +61,7 @@ bool Load(const std::string& path, std::string* scratch, const std::string** tex
   }
   if (IniHasByteOrderMark(*scratch)) NoteByteOrderMark(path);
   *text = scratch;
-  if (held.in_call) *text = &(held.texts[path] = std::move(*scratch));
+  if (held.InCall()) *text = &(held.texts[path] = std::move(*scratch));
   return true;
 }
 
@@ -77,7 +77,7 @@ const std::string& LoadForRead(const std::string& path, std::string* scratch) {
 // (Load keeps every text read during a call), or nothing known (failure).
 void Remember(const std::string& path, const IniChange* stored) {
   HeldTexts& held = Held();
-  if (!held.in_call) return;
+  if (!held.InCall()) return;
   if (stored)
     held.texts[path].replace(stored->begin, stored->end - stored->begin, stored->text);
   else
@@ -86,15 +86,10 @@ void Remember(const std::string& path, const IniChange* stored) {
 
 }  // namespace
 
-IniCallScope::IniCallScope() {
-  ++Held().scopes;
-  Held().in_call = true;
-}
+IniCallScope::IniCallScope() { ++Held().scopes; }
 
 IniCallScope::~IniCallScope() {
-  if (--Held().scopes > 0) return;
-  Held().texts.clear();
-  Held().in_call = false;
+  if (--Held().scopes == 0) Held().texts.clear();
 }
 
 IniFileError::IniFileError(const std::string& what, const std::string& path,
