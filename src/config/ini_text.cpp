@@ -240,8 +240,8 @@ struct CheckedEntry {
   std::string section, key, value;
 };
 
-// Applies one write to text (the whole file, or one section's lines from
-// its header on).
+// Applies one write to one section's lines (from its header on), or to the
+// empty text when the section is new.
 void ApplyOne(std::string* text, const CheckedEntry& c, const std::string& eol) {
   KeyPlace place = Locate(*text, c.section, c.key);
   if (place.key_found) {
@@ -254,14 +254,8 @@ void ApplyOne(std::string* text, const CheckedEntry& c, const std::string& eol) 
     std::string add = place.insert_needs_break ? eol : std::string();
     add += c.key + "=" + c.value + eol;
     text->insert(place.insert_at, add);
-  } else {
-    std::string add;
-    if (!text->empty()) {
-      if (text->back() != '\n') add += eol;
-      add += eol;
-    }
-    add += "[" + c.section + "]" + eol + c.key + "=" + c.value + eol;
-    *text += add;
+  } else {  // a new section: SectionChange puts the blank line before it
+    *text += "[" + c.section + "]" + eol + c.key + "=" + c.value + eol;
   }
 }
 
@@ -315,22 +309,21 @@ bool IniChangeFor(std::string_view text, const std::vector<IniEntry>& entries,
   std::vector<CheckedEntry> checked;
   if (!CheckEntries(entries, &checked)) return false;
   const std::string eol = LineEnd(text);
-  IniChange result{0, 0, std::string()};
   std::string several;  // the text so far, when the writes touch several sections
+  std::string_view current = text;
   // Consecutive writes to one section are applied together.
-  for (size_t i = 0; i < checked.size();) {
-    size_t j = i + 1;
+  for (size_t i = 0, j = 0; i < checked.size(); i = j) {
+    j = i + 1;
     while (j < checked.size() && IniNamesEqual(checked[j].section, checked[i].section)) ++j;
+    IniChange section = SectionChange(current, checked, i, j, eol);
     if (i == 0 && j == checked.size()) {
-      result = SectionChange(text, checked, i, j, eol);
-    } else {
-      std::string_view current = i == 0 ? text : std::string_view(several);
-      several = Changed(current, SectionChange(current, checked, i, j, eol));
-      result = IniChange{0, text.size(), several};
+      *change = std::move(section);
+      return true;
     }
-    i = j;
+    several = Changed(current, section);
+    current = several;
   }
-  *change = std::move(result);
+  *change = checked.empty() ? IniChange{} : IniChange{0, text.size(), std::move(several)};
   return true;
 }
 
