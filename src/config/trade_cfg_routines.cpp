@@ -87,6 +87,7 @@ int InitCorvane(const std::string& level, int mode) {
 
 int Kvo_InitializeIniF() {
   return SettingsRoutine(kErrInitializeIniF, [] {
+    IniCallScope ini_files;  // each file read once for its keys and its write
     const std::string cfg = IniPath(kTradeCfgFile, "");
     std::vector<IniEntry> missing;
     for (int i = 0; i < kTradeCfgKeyCount; ++i) {
