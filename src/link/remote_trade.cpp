@@ -83,8 +83,10 @@ std::string Transmit(int32_t* trade_no, std::string* packet) {
     const transport::Variant& value =
         result.IsByRef() && result.ref ? *result.ref : result;
     if (value.IsNull()) throw std::runtime_error("Transmit returned Null, which has no text form");
-    // A text result is converted where it lies (a reply may be megabytes).
-    if (!result.IsByRef() && result.Base() == transport::vtBstr)
+    // A plain text result is converted where it lies (a reply may be
+    // megabytes); anything else, an array of texts among them, goes
+    // through the conversion that refuses what has no text form.
+    if (result.type == transport::vtBstr)
       reply = platform::WideToAnsi(result.text);
     else
       reply = platform::WideToAnsi(transport::VariantToWide(result));

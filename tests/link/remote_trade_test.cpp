@@ -154,7 +154,8 @@ TEST(RemoteTradeCauses, FailuresToConnectNameTheFrontEndAndTheReason) {
 
 // The test server acts on the request text: "raise" raises with a text of
 // its own, "ref" changes the number (to 201) and the local address, "null"
-// answers a value without a text form; anything else is accepted ("0").
+// and "array" answer values without a text form; anything else is accepted
+// ("0").
 int32_t ByRequest(std::vector<Variant>& args, Variant* result, transport::ExcepInfo* e) {
   const std::u16string packet = transport::VariantToWide(*args[1].ref);
   const std::u16string request = packet.substr(packet.find(u'~') + 1);
@@ -165,6 +166,15 @@ int32_t ByRequest(std::vector<Variant>& args, Variant* result, transport::ExcepI
   if (request == u"ref") {
     *args[2].ref = Variant::I4(201);
     *args[0].ref = Variant::Str(u"192.168.9.9");
+  }
+  if (request == u"array") {
+    auto texts = std::make_shared<transport::VariantArray>();
+    texts->element_type = transport::vtBstr;
+    texts->low = {0};
+    texts->high = {0};
+    texts->items = {Variant::Str(u"0")};
+    *result = Variant::Array(texts);
+    return transport::kS_OK;
   }
   *result = request == u"null" ? Variant::Null() : Variant::Str(request == u"ref" ? u"0~only~three" : u"0");
   return transport::kS_OK;
@@ -203,8 +213,11 @@ TEST(RemoteTradeWithTestServer, FailuresAndValuesOfTheServer) {
   EXPECT_EQ(Unhex(out["localip"]), "192.168.9.9");
 
   // A result without a text form gives -7006.
-  out = Trade(probe, 202, "1", "null", "127.0.0.66");
-  EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 -7006 untouched");
+  for (const char* request : {"null", "array"}) {
+    out = Trade(probe, 202, "1", request, "127.0.0.66");
+    EXPECT_EQ(out["result"] + " " + out["error"] + " " + Unhex(out["reply"]), "-1 -7006 untouched")
+        << request;
+  }
 }
 
 TEST(RemoteTradeAtTheEdges, HugeServerErrorTextIsCappedInTheMessageAndKeptWhole) {
