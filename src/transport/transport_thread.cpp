@@ -1,5 +1,6 @@
 #include "transport/transport_thread.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -28,7 +29,6 @@ Clock::time_point LookDeadline(int us) { return Clock::now() + std::chrono::micr
 void OwnerQueue::Post(OwnerMessage message) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (message.kind == OwnerMsg::kBlockArrived) ++arrived_;
     queue_.push_back(std::move(message));
   }
   ready_.notify_all();
@@ -38,7 +38,6 @@ bool OwnerQueue::TakeLocked(std::initializer_list<OwnerMsg> accept, OwnerMessage
   for (auto it = queue_.begin(); it != queue_.end(); ++it) {
     for (OwnerMsg k : accept) {
       if (it->kind != k) continue;
-      if (k == OwnerMsg::kBlockArrived) --arrived_;
       *message = std::move(*it);
       queue_.erase(it);
       return true;
@@ -69,19 +68,21 @@ bool OwnerQueue::TryTake(OwnerMessage* message) {
   if (queue_.empty()) return false;
   *message = std::move(queue_.front());
   queue_.pop_front();
-  if (message->kind == OwnerMsg::kBlockArrived) --arrived_;
   return true;
 }
 
 void OwnerQueue::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   queue_.clear();
-  arrived_ = 0;
 }
 
 size_t OwnerQueue::ArrivedBlocks() {
+  // The queue holds a few messages at most: the caller takes each notice
+  // it waits for, and the worker stops reading while a block waits.
   std::lock_guard<std::mutex> lock(mutex_);
-  return arrived_;
+  return static_cast<size_t>(std::count_if(queue_.begin(), queue_.end(), [](const OwnerMessage& m) {
+    return m.kind == OwnerMsg::kBlockArrived;
+  }));
 }
 
 namespace {

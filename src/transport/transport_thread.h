@@ -64,7 +64,6 @@ class OwnerQueue {
   std::mutex mutex_;
   std::condition_variable ready_;
   std::deque<OwnerMessage> queue_;
-  size_t arrived_ = 0;
 };
 
 class TTransportThread : public std::enable_shared_from_this<TTransportThread> {
