@@ -60,7 +60,8 @@ std::vector<std::string> StationArgs(const std::string& dir, const StationCase& 
   const std::string net = "127.0." + std::to_string(100 + n) + ".";
   return {dir + "/bench_transaction", "--station", dir, c.kind, std::to_string(c.trade_no),
           std::to_string(c.log_bytes), std::to_string(c.reply_bytes), std::to_string(c.rounds),
-          std::to_string(c.replaces), net + "1", net + "2", CORVANE_BENCH_SIMULATOR, c.label};
+          std::to_string(c.replaces), net + "1", net + "2", CORVANE_BENCH_SIMULATOR, c.label,
+          c.worker_row ? "1" : "0"};
 }
 
 // Runs one case in a workstation of its own; its output lines.
@@ -94,7 +95,7 @@ int ParentMain(bool quick, int pairs, const std::string& only) {
 }
 
 int StationMain(int argc, char** argv) {
-  if (argc < 13) return 2;
+  if (argc < 14) return 2;
   StationCase c;
   c.dir = argv[2];
   c.kind = argv[3];
@@ -107,6 +108,7 @@ int StationMain(int argc, char** argv) {
   c.relay_address = argv[10];
   c.simulator = argv[11];
   c.label = argv[12];
+  c.worker_row = std::strcmp(argv[13], "1") == 0;
   if (c.kind == "ini") return RunIniCase(c.dir, c.rounds);
   return RunStation(c);
 }

@@ -35,4 +35,9 @@ struct ProcessUse {
 };
 ProcessUse CurrentUse();
 
+// Keeps the calling thread on one processor; false when it cannot.
+bool KeepOnProcessor(int processor);
+// The processors this process may run on.
+int UsableProcessors();
+
 }  // namespace corvane::bench

@@ -1,5 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -128,6 +130,19 @@ ProcessUse CurrentUse() {
     --use.descriptors;  // the listing's own descriptor
   }
   return use;
+}
+
+bool KeepOnProcessor(int processor) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  CPU_SET(processor, &set);
+  return pthread_setaffinity_np(pthread_self(), sizeof set, &set) == 0;
+}
+
+int UsableProcessors() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  return sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
 }
 
 }  // namespace corvane::bench

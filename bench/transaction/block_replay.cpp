@@ -1,8 +1,8 @@
 #include "block_replay.h"
 
-#include <condition_variable>
 #include <utility>
 
+#include "mailbox.h"
 #include "platform/thread.h"
 #include "transport/transport_thread.h"
 
@@ -33,38 +33,6 @@ platform::SocketHandle Connect(const std::string& address, uint16_t port) {
   }
   return s;
 }
-
-// One direction of the hand-over between the caller and a worker: the
-// taker sleeps until the other side has put something there.
-class Mailbox {
- public:
-  struct Item {
-    const Exchange* request = nullptr;  // to the worker: the client block
-    size_t replies = 0;                 // the server blocks that answer it
-    bool last = false;                  // the last block: then stop
-    bool ok = true;                     // to the caller: the exchange worked
-  };
-  void Put(const Item& item) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      item_ = item;
-      full_ = true;
-    }
-    ready_.notify_one();
-  }
-  Item Take() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait(lock, [this] { return full_; });
-    full_ = false;
-    return item_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  Item item_;
-  bool full_ = false;
-};
 
 struct Worker {
   Mailbox requests, replies;

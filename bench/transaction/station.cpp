@@ -12,6 +12,7 @@
 #include "bench_os.h"
 #include "bench_stats.h"
 #include "block_replay.h"
+#include "machine_probe.h"
 #include "corvane_apply.h"
 #include "platform/dynlib.h"
 #include "config/ini_file.h"
@@ -150,14 +151,16 @@ bool Pairs(const StationCase& c, const std::function<bool()>& library,
   return ok;
 }
 
-// The floor of one transaction: its recorded exchanges replayed, and its
-// durable replaces of a file the size of the journal.
+// The floor of one transaction: its recorded exchanges replayed (by a
+// client that reads its own socket, or through a worker thread per
+// connection), and its durable replaces of a file the size of the journal.
 std::function<bool()> FloorOf(const StationCase& c, std::vector<Conversation> blocks,
-                              long journal_bytes) {
+                              long journal_bytes, bool through_worker = false) {
   auto content = std::make_shared<std::string>(static_cast<size_t>(journal_bytes), 'j');
   auto n = std::make_shared<int>(0);
-  return [c, blocks, content, n] {
-    bool ok = ReplayConversations(blocks, c.sim_address, kPort);
+  return [c, blocks, content, n, through_worker] {
+    bool ok = through_worker ? ReplayThroughWorker(blocks, c.sim_address, kPort)
+                             : ReplayConversations(blocks, c.sim_address, kPort);
     for (int r = 0; r < c.replaces; ++r) {
       (*content)[0] = static_cast<char>('a' + (*n)++ % 26);
       ok = DurableReplace(c.dir + "/floor.ini", *content) && ok;
@@ -200,7 +203,12 @@ bool TransactionCase(const StationCase& c, Host& host) {
   if (host.Apply(c.trade_no) != 0) return Fail("transaction failed:", host.Reply());
   long journal = FileSize(c.dir + "/TradeLog.ini");
   std::printf("INFO|journal bytes %ld, replaces %d\n", journal, c.replaces);
-  return Pairs(c, [&] { return host.Apply(c.trade_no) == 0; }, FloorOf(c, blocks, journal));
+  auto apply = [&] { return host.Apply(c.trade_no) == 0; };
+  bool ok = Pairs(c, apply, FloorOf(c, blocks, journal));
+  if (!ok || !c.worker_row) return ok;
+  StationCase w = c;
+  w.label = (c.trade_no == 202 ? "202" : "31 (card)") + std::string(" / worker floor");
+  return Pairs(w, apply, FloorOf(c, blocks, journal, true), "-");
 }
 
 // The remote call alone (packet, daily log lines, the call), against the
@@ -230,7 +238,11 @@ bool RemoteCase(StationCase c) {
   c.label = "remote call / worker floor";
   ok = ok && Pairs(c, call, worker, "-");
   c.label = "worker floor / network floor";
-  return ok && Pairs(c, worker, network, "-");
+  ok = ok && Pairs(c, worker, network, "-");
+  ThreadCosts costs = MeasureThreadCosts(c.rounds * 10);
+  std::printf("MACHINE|start and join of a thread|%.1f\n", costs.start_join_us);
+  std::printf("MACHINE|wake-up of a thread asleep on another processor|%.1f\n", costs.wake_us);
+  return ok;
 }
 
 // The host's memory, threads and descriptors across many transactions.

@@ -15,6 +15,7 @@ struct StationCase {
   long reply_bytes = 0;     // size of the reply's payload field (0: short)
   int rounds = 10;          // pairs, or transactions for "soak" and "count"
   int replaces = 1;         // durable replaces per transaction, for the floor
+  bool worker_row = false;  // "txn": also against the floor through a worker thread
   std::string sim_address;  // the front end of this case
   std::string relay_address;
   std::string simulator;    // path of frontend-sim
