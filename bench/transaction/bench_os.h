@@ -38,6 +38,6 @@ ProcessUse CurrentUse();
 // Keeps the calling thread on one processor; false when it cannot.
 bool KeepOnProcessor(int processor);
 // The processors this process may run on.
-int UsableProcessors();
+std::vector<int> UsableProcessors();
 
 }  // namespace corvane::bench

@@ -139,10 +139,14 @@ bool KeepOnProcessor(int processor) {
   return pthread_setaffinity_np(pthread_self(), sizeof set, &set) == 0;
 }
 
-int UsableProcessors() {
+std::vector<int> UsableProcessors() {
   cpu_set_t set;
   CPU_ZERO(&set);
-  return sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
+  std::vector<int> usable;
+  if (sched_getaffinity(0, sizeof set, &set) != 0) return usable;
+  for (int i = 0; i < CPU_SETSIZE; ++i)
+    if (CPU_ISSET(i, &set)) usable.push_back(i);
+  return usable;
 }
 
 }  // namespace corvane::bench

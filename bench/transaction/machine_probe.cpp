@@ -37,19 +37,19 @@ double StartJoinMedian(int rounds) {
 // something there, the putter having slept first (as a worker sleeps while
 // the front end works) and each kept on a processor of its own: the
 // wake-up a hand-over costs when the two threads are apart.
-double WakeMedian(int rounds) {
+double WakeMedian(int rounds, int sleeper_processor, int putter_processor) {
   Mailbox there, back;
   Clock::time_point sent;  // written before each Put, read after the Take
   std::vector<double> samples;
   std::thread sleeper([&] {
-    KeepOnProcessor(0);
+    KeepOnProcessor(sleeper_processor);
     for (Mailbox::Item item = there.Take(); !item.last; item = there.Take()) {
       samples.push_back(Since(sent));
       back.Put(item);
     }
   });
   std::thread putter([&] {
-    KeepOnProcessor(1);
+    KeepOnProcessor(putter_processor);
     Mailbox::Item item;
     for (int i = 0; i <= rounds; ++i) {
       std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -69,7 +69,8 @@ double WakeMedian(int rounds) {
 ThreadCosts MeasureThreadCosts(int rounds) {
   ThreadCosts costs;
   costs.start_join_us = StartJoinMedian(rounds);
-  if (UsableProcessors() >= 2) costs.wake_us = WakeMedian(rounds);
+  const std::vector<int> usable = UsableProcessors();
+  if (usable.size() >= 2) costs.wake_us = WakeMedian(rounds, usable[0], usable[1]);
   return costs;
 }
 

@@ -241,7 +241,8 @@ bool RemoteCase(StationCase c) {
   ok = ok && Pairs(c, worker, network, "-");
   ThreadCosts costs = MeasureThreadCosts(c.rounds * 10);
   std::printf("MACHINE|start and join of a thread|%.1f\n", costs.start_join_us);
-  std::printf("MACHINE|wake-up of a thread asleep on another processor|%.1f\n", costs.wake_us);
+  if (costs.wake_us > 0)
+    std::printf("MACHINE|wake-up of a thread asleep on another processor|%.1f\n", costs.wake_us);
   return ok;
 }
 
