@@ -233,7 +233,7 @@ bool RemoteCase(StationCase c) {
   PrintBlocks(blocks);
   c.replaces = 0;
   auto network = FloorOf(c, blocks, 0);
-  auto worker = [&] { return ReplayThroughWorker(blocks, c.sim_address, kPort); };
+  auto worker = FloorOf(c, blocks, 0, true);
   bool ok = Pairs(c, call, network);
   c.label = "remote call / worker floor";
   ok = ok && Pairs(c, call, worker, "-");
